@@ -23,6 +23,11 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 const char kFile[] = "C:\\PROFILE.INI";
@@ -169,6 +174,11 @@ int fail(int lineNo, const char* what) {
 }  // namespace
 
 int main() {
+#if defined(_WIN32)
+  // The same bytes on both builds: no CR added to the line ends.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
+#endif
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
   char raw[8192];
   int lineNo = 0;
