@@ -14,6 +14,8 @@
         Starts (stops) an Xvfb server for the run; STATE/display holds its name.
     winemachine.py wine --prefix PREFIX [--display STATE] -- ARGS...
         Runs wine ARGS in the prefix and then ends the prefix's server.
+    winemachine.py slots-stop STATE
+        Ends the servers of the run's shared prefixes (see Slot).
 
 What goes where in a prefix (paths as Windows sees them):
     C:\\WINDOWS\\SYSTEM\\ZPCFGPNL.CPL            the applet
@@ -27,6 +29,7 @@ has them; the drivers find the machine through HOSTWIN_ROOT.
 """
 
 import argparse
+import fcntl
 import os
 import shutil
 import signal
@@ -46,6 +49,7 @@ INSTALLED = (
     ("launcher/panelrun.exe", "C:\\WINDOWS\\SYSTEM\\PANELRUN.EXE"),
 )
 WINE_STEP_SECONDS = 120
+DESKTOP_SIZE = "1024x768"
 
 
 class WineError(Exception):
@@ -125,6 +129,12 @@ def make_template(directory, machine):
     run_wine(["wineboot", "-i"], env, "wineboot")
     run_wine(["wine", "reg", "add", "HKCU\\Software\\Wine", "/v", "Version", "/d", "win98", "/f"], env,
              "setting the Windows version")
+    # One virtual desktop window on the display: without a window manager
+    # every hidden top-level window would cost a two-second wait otherwise.
+    run_wine(["wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "Default", "/f"],
+             env, "choosing the virtual desktop")
+    run_wine(["wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d",
+              DESKTOP_SIZE, "/f"], env, "sizing the virtual desktop")
     end_server(env)
     save_hives(prefix, directory / "bare")
     registry = Path(machine) / "registry.reg"
@@ -135,37 +145,146 @@ def make_template(directory, machine):
     save_hives(prefix, directory / "sample")
 
 
+def link(target, name):
+    """Points the symbolic link name at target, replacing what was there."""
+    temporary = Path(str(name) + ".new")
+    if temporary.is_symlink() or temporary.exists():
+        temporary.unlink()
+    os.symlink(target, temporary)
+    os.replace(temporary, name)
+
+
+def prepare_machine(template, build, machine):
+    """What Wine needs on the machine's C: and the built binaries there."""
+    # Wine's own programs and libraries are found in C:\WINDOWS\system32.
+    system32 = machine_path(machine, "C:\\WINDOWS\\system32")
+    if not system32.exists():
+        os.symlink(Path(template) / "prefix" / "drive_c" / "windows" / "system32", system32)
+    for built, dos_path in INSTALLED:
+        source = Path(build) / built
+        if source.exists():
+            shutil.copyfile(source, machine_path(machine, dos_path))
+
+
+def registry_of(template, machine):
+    """The template hives a machine starts from, and the registry.reg still
+    to be imported on top of them (or None)."""
+    registry = Path(machine) / "registry.reg"
+    sample = Path(template) / "sample.reg"
+    if not registry.exists():
+        return Path(template) / "bare", None
+    if sample.exists() and registry.read_bytes() == sample.read_bytes():
+        return Path(template) / "sample", None
+    return Path(template) / "bare", registry
+
+
 def make_prefix(template, build, machine, prefix):
     """Turns the machine directory into the Wine prefix (made anew)."""
     template, machine, prefix = Path(template).resolve(), Path(machine).resolve(), Path(prefix).resolve()
     if prefix.exists():
         shutil.rmtree(prefix)
     (prefix / "dosdevices").mkdir(parents=True)
-    drive_c = machine / "drive_c"
-    drive_c.mkdir(exist_ok=True)
-    os.symlink(drive_c, prefix / "dosdevices" / "c:")
+    (machine / "drive_c").mkdir(exist_ok=True)
+    os.symlink(machine / "drive_c", prefix / "dosdevices" / "c:")
     os.symlink("/", prefix / "dosdevices" / "z:")
-    # Wine's own programs and libraries are found in C:\WINDOWS\system32.
-    windows = machine_path(machine, "C:\\WINDOWS\\system32").parent
-    windows.mkdir(parents=True, exist_ok=True)
-    system32 = machine_path(machine, "C:\\WINDOWS\\system32")
-    if not system32.exists():
-        os.symlink(template / "prefix" / "drive_c" / "windows" / "system32", system32)
-
-    registry = machine / "registry.reg"
-    sample = template / "sample.reg"
-    same = registry.exists() and sample.exists() and registry.read_bytes() == sample.read_bytes()
-    hives = template / ("sample" if same else "bare")
+    prepare_machine(template, build, machine)
+    hives, registry = registry_of(template, machine)
     for name in HIVES:
         shutil.copyfile(hives / name, prefix / name)
-    if registry.exists() and not same:
-        env = wine_environment(prefix)
-        run_wine(["wine", "reg", "import", windows_name(registry)], env, f"importing {registry}")
+    if registry:
+        run_wine(["wine", "reg", "import", windows_name(registry)], wine_environment(prefix),
+                 f"importing {registry}")
 
-    for built, dos_path in INSTALLED:
-        source = Path(build) / built
-        if source.exists():
-            shutil.copyfile(source, machine_path(machine, dos_path))
+
+class Slot:
+    """One of the run's shared prefixes.  A test claims a free slot for its
+    whole run (a lock held by its process); the slot's Wine session stays up
+    between tests, held open by the keeper program, so that a test pays only
+    for its own program.  Each test points the slot's C: at its own machine;
+    the registry is reset only when the machine's registry.reg differs from
+    the one the slot holds."""
+
+    def __init__(self, state, template, keeper, display):
+        self.state, self.template = Path(state).resolve(), Path(template).resolve()
+        self.keeper, self.display = Path(keeper), display
+        self.lock = None
+        self.prefix = None
+
+    def __enter__(self):
+        slots = self.state / "slots"
+        slots.mkdir(parents=True, exist_ok=True)
+        for number in range(64):
+            handle = open(slots / f"{number}.lock", "w")
+            try:
+                fcntl.flock(handle, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            except BlockingIOError:
+                handle.close()
+                continue
+            self.lock, self.prefix = handle, slots / str(number)
+            return self
+        raise WineError("no free Wine slot")
+
+    def __exit__(self, *exc):
+        self.lock.close()
+        return False
+
+    def environment(self, base=None):
+        return wine_environment(self.prefix, self.display, base)
+
+    def prepare(self, build, machine):
+        machine = Path(machine).resolve()
+        (machine / "drive_c").mkdir(exist_ok=True)
+        prepare_machine(self.template, build, machine)
+        hives, registry = registry_of(self.template, machine)
+        wanted = f"{hives.name}:{registry.read_bytes().hex() if registry else ''}"
+        held = self.prefix / "registry.held"
+        env = self.environment()
+        (self.prefix / "dosdevices").mkdir(parents=True, exist_ok=True)
+        link("/", self.prefix / "dosdevices" / "z:")
+        link(machine / "drive_c", self.prefix / "dosdevices" / "c:")
+        if not held.exists() or held.read_text() != wanted:
+            # The registry is the server's: it ends before the hives are
+            # replaced.  The prefix directory itself stays, for a server is
+            # known by its directory.
+            end_server(env)
+            (self.prefix / "keeper.pid").unlink(missing_ok=True)
+            for name in HIVES:
+                shutil.copyfile(hives / name, self.prefix / name)
+            if registry:
+                self.keep_open(env)
+                run_wine(["wine", "reg", "import", windows_name(registry)], env, f"importing {registry}")
+            held.write_text(wanted)
+        self.keep_open(env)
+
+    def keep_open(self, env):
+        pid_file = self.prefix / "keeper.pid"
+        try:
+            os.kill(int(pid_file.read_text()), 0)
+            return
+        except (FileNotFoundError, ValueError, ProcessLookupError):
+            pass
+        # The first program of a session starts Wine's services, which keep
+        # its standard handles: a program that ends at once, with none, starts
+        # them, so that no test's output pipe stays open after its program.
+        quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            subprocess.run(["wine", str(self.keeper), windows_name(self.prefix / "no-such-file")], env=env,
+                           timeout=WINE_STEP_SECONDS, **quiet)
+        except subprocess.TimeoutExpired:
+            raise WineError("the Wine session did not start")
+        keeper = subprocess.Popen(["wine", str(self.keeper), windows_name(self.state / "display")], env=env,
+                                  start_new_session=True, **quiet)
+        pid_file.write_text(f"{keeper.pid}\n")
+
+
+def stop_slots(state):
+    """Ends the Wine sessions of every slot."""
+    slots = Path(state) / "slots"
+    if not slots.is_dir():
+        return
+    for prefix in slots.iterdir():
+        if prefix.is_dir():
+            end_server(wine_environment(prefix))
 
 
 def display_start(state):
@@ -173,7 +292,7 @@ def display_start(state):
     state.mkdir(parents=True, exist_ok=True)
     display_stop(state)
     read_end, write_end = os.pipe()
-    process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten",
+    process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", DESKTOP_SIZE + "x24", "-nolisten",
                                 "tcp"], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
     os.close(write_end)
@@ -223,7 +342,7 @@ def main(argv):
     prefix.add_argument("--bin", required=True, help="the win32 build directory")
     prefix.add_argument("machine")
     prefix.add_argument("prefix")
-    for name in ("display-start", "display-stop"):
+    for name in ("display-start", "display-stop", "slots-stop"):
         commands.add_parser(name).add_argument("state")
     wine = commands.add_parser("wine")
     wine.add_argument("--prefix", required=True)
@@ -239,6 +358,8 @@ def main(argv):
             display_start(args.state)
         elif args.command == "display-stop":
             display_stop(args.state)
+        elif args.command == "slots-stop":
+            stop_slots(args.state)
         elif args.command == "wine":
             wine_args = args.args[1:] if args.args[:1] == ["--"] else args.args
             env = wine_environment(args.prefix, read_display(args.display) if args.display else None)

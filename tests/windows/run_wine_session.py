@@ -4,10 +4,11 @@
     run_wine_session.py --bin BUILD --cpl FILE [--keep] NAME.session
 
 The same harness as the host's (tests/sessions/run_session.py) with its
-runner "wine": the machine copy becomes a Wine prefix (platform/wine/
-winemachine.py) made from the run's template, and cplwine plays the script
-on the real sheet.  BUILD is the win32 build directory; the template and the
-display are the ones the wine.setup test made in BUILD/wine-tier.
+runner "wine": the machine copy becomes the C: of one of the run's shared
+Wine prefixes (platform/wine/winemachine.py, Slot), and cplwine plays the
+script on the real sheet.  BUILD is the win32 build directory; the template
+and the display are the ones the wine.display and wine.template tests made
+in BUILD/wine-tier.
 """
 
 import os
@@ -41,38 +42,33 @@ class WineRunner:
         self.cpl = Path(args.cpl)
         self.tier = tier_directory(self.build)
         self.cplwine = self.build / "platform" / "wine" / "cplwine" / "cplwine.exe"
+        self.keeper = self.build / "tests" / "windows" / "keeper.exe"
         try:
             self.display = winemachine.read_display(self.tier)
         except winemachine.WineError as error:
             raise run_session.SessionError(str(error))
-
-    def prefix(self, root):
-        return Path(root).parent / "wine-prefix"
 
     def install(self, root):
         target = run_session.machine_path(root, run_session.APPLET_PATH, create_dirs=True)
         target.write_bytes(self.cpl.read_bytes())
 
     def base_environment(self, root):
-        base = {name: value for name, value in os.environ.items() if name in self.KEPT}
-        env = winemachine.wine_environment(self.prefix(root), self.display, base)
+        env = {name: value for name, value in os.environ.items() if name in self.KEPT}
         env["HOSTWIN_ROOT"] = str(Path(root).resolve())
         return env
 
     def run(self, root, work, script, env):
-        # The prefix is made once the session's files are in place: its
+        # The slot is prepared once the session's files are in place: its
         # registry comes from the machine's registry.reg.
         try:
-            winemachine.make_prefix(self.tier / "template", self.build, root, self.prefix(root))
+            with winemachine.Slot(self.tier, self.tier / "template", self.keeper, self.display) as slot:
+                slot.prepare(self.build, root)
+                command = ["wine", str(self.cplwine), "--script", winemachine.windows_name(script),
+                           "SHELL32.DLL,Control_RunDLL", "zpcfgpnl.CPL"]
+                return subprocess.run(command, env=slot.environment(env), cwd=work, stdin=subprocess.DEVNULL,
+                                      capture_output=True, timeout=run_session.TIMEOUT_SECONDS)
         except winemachine.WineError as error:
             raise run_session.SessionError(str(error))
-        command = ["wine", str(self.cplwine), "--script", winemachine.windows_name(script),
-                   "SHELL32.DLL,Control_RunDLL", "zpcfgpnl.CPL"]
-        try:
-            return subprocess.run(command, env=env, cwd=work, stdin=subprocess.DEVNULL, capture_output=True,
-                                  timeout=run_session.TIMEOUT_SECONDS)
-        finally:
-            winemachine.end_server(env)
 
     def log_path(self, root):
         return Path(root) / "requests.log"

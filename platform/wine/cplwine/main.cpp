@@ -193,10 +193,25 @@ UINT BoxType(HWND box) {
     return MB_OK;
 }
 
+// A window's text, read without waiting on a thread that no longer reads
+// its messages (a box that is closing).
 std::string TextOf(HWND wnd) {
     char text[1024] = "";
-    GetWindowTextA(wnd, text, sizeof text);
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000,
+                             &length))
+        return {};
+    text[sizeof text - 1] = '\0';
     return text;
+}
+
+// Waits for a thread of this program while answering the messages that other
+// threads send to this one's windows.
+void WaitPumping(HANDLE thread) {
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    }
 }
 
 void AnswerBox(HWND box) {
@@ -379,7 +394,7 @@ int RunApplet(const std::string& path, bool& initFailed) {
         HANDLE user = CreateThread(nullptr, 0, PlayUser, nullptr, 0, nullptr);
         applet(panel, CPL_DBLCLK, 0, data[0]);
         SetEvent(run.sheetDone);
-        WaitForSingleObject(user, INFINITE);
+        WaitPumping(user);
         CloseHandle(user);
         Locked locked;
         for (INT_PTR sheetResult : run.sheetResults) std::printf("sheet %ld\n", static_cast<long>(sheetResult));
@@ -463,7 +478,7 @@ int main(int argc, char** argv) {
     int result = RunApplet(path, initFailed);
 
     InterlockedExchange(&run.stopBoxes, 1);
-    WaitForSingleObject(boxes, INFINITE);
+    WaitPumping(boxes);
     if (hook) UnhookWindowsHookEx(hook);
     std::fflush(stdout);
     if (result != kRunOk || initFailed) return result;
