@@ -90,8 +90,7 @@ struct SheetData : WindowExtra {
     RECT pageArea{};
     int current = -1;
     bool closed = false;
-    bool closedWithOk = false;
-    bool applied = false;
+    bool saved = false;  // an apply succeeded while a page had changes
     bool reboot = false;
     bool restart = false;
 };
@@ -194,9 +193,10 @@ bool Apply(HWND sheet, SheetData* d, bool fromOk) {
         }
         if (r == PSNRET_INVALID_NOCHANGEPAGE) return false;
     }
+    bool anyChanged = std::any_of(d->pages.begin(), d->pages.end(), [](const SheetPage& p) { return p.changed; });
     for (SheetPage& page : d->pages) page.changed = false;
     EnableWindow(d->apply, FALSE);
-    d->applied = true;
+    if (anyChanged) d->saved = true;
     // The current page was told it was being left; it is active again.
     if (!fromOk && d->current >= 0) NotifyPage(sheet, d->pages[static_cast<std::size_t>(d->current)], PSN_SETACTIVE, 0);
     return true;
@@ -205,7 +205,6 @@ bool Apply(HWND sheet, SheetData* d, bool fromOk) {
 void Ok(HWND sheet, SheetData* d) {
     if (!Apply(sheet, d, true) || !FromHandle(sheet) || d->closed) return;
     d->closed = true;
-    d->closedWithOk = true;
 }
 
 // Cancel: the current page may refuse; then every page made so far is
@@ -301,6 +300,10 @@ HWND AddButton(HWND sheet, const char* text, int id, int x, int y, DWORD extra) 
 
 using namespace hostwin;
 
+// The modal sheet.  Answers ID_PSREBOOTSYSTEM when a page asked for a
+// reboot, else ID_PSRESTARTWINDOWS when one asked for a restart, else 1
+// when OK or Apply saved changes (an apply succeeded while a page was
+// marked changed), else 0; -1 for a header or page record it cannot use.
 HOSTWIN_API INT_PTR WINAPI PropertySheetA(LPCPROPSHEETHEADERA header) {
     if (!header || header->dwSize < PROPSHEETHEADERA_V1_SIZE || !(header->dwFlags & PSH_PROPSHEETPAGE) ||
         !header->ppsp || header->nPages == 0)
@@ -394,8 +397,8 @@ HOSTWIN_API INT_PTR WINAPI PropertySheetA(LPCPROPSHEETHEADERA header) {
         {
             result = d->reboot ? ID_PSREBOOTSYSTEM
                      : d->restart ? ID_PSRESTARTWINDOWS
-                     : (d->closedWithOk || d->applied) ? 1
-                                                        : 0;
+                     : d->saved    ? 1
+                                   : 0;
         }
     }
     if (owner && FromHandle(header->hwndParent) && !ownerWasDisabled) EnableWindow(header->hwndParent, TRUE);
