@@ -429,7 +429,14 @@ class Parser:
         self.position(item)
         item['style'] = WS_CHILD | WS_VISIBLE | default
         if self.accept(','):
-            item['style'] = self.style(item['style'])
+            if statement == 'COMBOBOX':
+                # A combo box's type is the one given; CBS_SIMPLE only
+                # when none is.
+                item['style'] = self.style(WS_CHILD | WS_VISIBLE | WS_TABSTOP)
+                if item['style'] & 0x3 == 0:
+                    item['style'] |= 0x1
+            else:
+                item['style'] = self.style(item['style'])
             if self.accept(','):
                 item['exstyle'] = self.style(0)
                 if extended and self.accept(','):
