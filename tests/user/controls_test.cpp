@@ -386,3 +386,51 @@ TEST(Windows, MessageResultOfADialog) {
 }
 
 }  // namespace
+
+namespace {
+
+struct BoxAgent {
+    std::vector<std::string> seen;
+    int answer = IDYES;
+};
+
+int AnswerBox(void* ctx, HWND, const char* text, const char* caption, UINT type) {
+    auto* agent = static_cast<BoxAgent*>(ctx);
+    agent->seen.push_back(std::string(caption) + "|" + text + "|" + std::to_string(type));
+    return agent->answer;
+}
+
+void NoteHelp(void* ctx, HWND, const char* file, UINT command, ULONG_PTR data) {
+    auto* agent = static_cast<BoxAgent*>(ctx);
+    const DWORD* ids = reinterpret_cast<const DWORD*>(data);
+    agent->seen.push_back(std::string("help ") + file + " " + std::to_string(command) + " " + std::to_string(ids[0]));
+}
+
+// Without a user, a box with only OK answers OK and any other the answer
+// that declines; with one, the user's agent answers and sees every help
+// request.
+TEST(MessageBoxes, AnsweredByTheUserAgent) {
+    HostSetUserAgent(nullptr, nullptr);
+    struct Case {
+        UINT type;
+        int answer;
+    };
+    const Case unattended[] = {
+        {MB_OK | MB_ICONERROR, IDOK},     {MB_OKCANCEL, IDCANCEL},   {MB_YESNOCANCEL | MB_ICONQUESTION, IDCANCEL},
+        {MB_YESNO, IDNO},                 {MB_RETRYCANCEL, IDCANCEL}, {MB_ABORTRETRYIGNORE, IDABORT},
+    };
+    for (const Case& c : unattended) EXPECT_EQ(MessageBoxA(nullptr, "text", "caption", c.type), c.answer) << c.type;
+    EXPECT_TRUE(WinHelpA(nullptr, "x.hlp", HELP_WM_HELP, 0));
+
+    BoxAgent agent;
+    HostUserAgent user{nullptr, AnswerBox, NoteHelp};
+    HostSetUserAgent(&user, &agent);
+    EXPECT_EQ(MessageBoxA(nullptr, "Save?", "Warning", MB_YESNOCANCEL | MB_ICONQUESTION), IDYES);
+    EXPECT_EQ(MessageBoxA(nullptr, nullptr, nullptr, MB_OK), IDYES);
+    const DWORD ids[] = {2010, 2010, 0, 0};
+    EXPECT_TRUE(WinHelpA(nullptr, "zpcfgpnl.hlp", HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(ids)));
+    HostSetUserAgent(nullptr, nullptr);
+    EXPECT_EQ(agent.seen, (std::vector<std::string>{"Warning|Save?|35", "Error||0", "help zpcfgpnl.hlp 12 2010"}));
+}
+
+}  // namespace
