@@ -435,6 +435,9 @@ HOSTWIN_API DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LP
     if (!ResolveFile(file, where) || !LoadLines(where, lines)) {
         lines = &NoLines();
     }
+    if (lines == &NoLines()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);  // as the real function tells a missing file
+    }
 
     if (!section) {
         std::vector<std::string_view> names;
