@@ -31,14 +31,27 @@ std::string MachineRoot() {
     return root ? root : "";
 }
 
+namespace {
+
+HMODULE appletModule = nullptr;
+
+}  // namespace
+
 HMODULE LoadedApplet() {
-    static HMODULE module = [] {
+    if (!appletModule) {
         MakeMachine(MachineRoot());
-        HMODULE m = LoadLibraryA(kInstalledApplet);
-        ModuleInstance = m;
-        return m;
-    }();
-    return module;
+        appletModule = LoadLibraryA(kInstalledApplet);
+        ModuleInstance = appletModule;
+    }
+    return appletModule;
+}
+
+void UnloadApplet() {
+    if (appletModule) {
+        FreeLibrary(appletModule);
+        appletModule = nullptr;
+        ModuleInstance = nullptr;
+    }
 }
 
 // ---- the user agent ----------------------------------------------------------------
@@ -188,17 +201,21 @@ int ChildMain(int argc, char** argv) {
         int result = FindConfigFilePath();
         std::printf("result %d path \"%s\"\n", result, ConfigFilePath);
         PrintBoxes(agent);
+        FreeLibrary(ModuleInstance);
         return 0;
     }
     if (mode == "init" && argc > 3) {
         HMODULE module = LoadLibraryA(argv[3]);
         APPLET_PROC entry = module ? reinterpret_cast<APPLET_PROC>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet"))) : nullptr;
-        if (!entry) {
+        if (entry) {
+            std::printf("result %ld\n", static_cast<long>(entry(nullptr, CPL_INIT, 0, 0)));
+        } else {
             std::printf("no applet\n");
-            return 0;
         }
-        std::printf("result %ld\n", static_cast<long>(entry(nullptr, CPL_INIT, 0, 0)));
         PrintBoxes(agent);
+        if (module) {
+            FreeLibrary(module);
+        }
         return 0;
     }
     std::printf("unknown mode\n");
@@ -226,5 +243,7 @@ int main(int argc, char** argv) {
         return ChildMain(argc, argv);
     }
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int status = RUN_ALL_TESTS();
+    UnloadApplet();
+    return status;
 }

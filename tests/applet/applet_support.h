@@ -20,6 +20,7 @@ std::string MachineRoot();  // HOSTWIN_ROOT of this process
 // The applet installed in this process's machine, loaded once; its module
 // also serves as the linked-in code's ModuleInstance.
 HMODULE LoadedApplet();
+void UnloadApplet();
 
 struct BoxSeen {
     std::string caption;

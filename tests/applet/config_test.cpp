@@ -137,9 +137,9 @@ std::vector<WalkCase> WalkCases() {
 TEST_F(ConfigTest, KeyListWalk) {
     for (const WalkCase& c : WalkCases()) {
         PutFile(c.file);
-        long live = HostLiveAllocations();
         std::vector<char*> slots(c.slots, nullptr);
         slots[0] = CopyText("old");
+        long live = HostLiveAllocations();
         LONG selected = 77;
         bool missing = !c.missing;
         LONG count = WalkKeyList(c.section, slots, c.current, &selected, c.askMissing ? &missing : nullptr);

@@ -41,6 +41,7 @@ TEST(ControlPanel, AnswersEveryMessage) {
     EXPECT_STREQ(inquire.szName, "Harmonaire PnP");
     EXPECT_STREQ(inquire.szInfo, "Change or view settings of the Harmonaire Plug & Play.");
     EXPECT_EQ(inquire.szHelpFile[0], '\0');
+    DestroyIcon(inquire.hIcon);  // the control panel's to release
 
     for (UINT msg : {static_cast<UINT>(CPL_SELECT), static_cast<UINT>(CPL_STOP), 99u}) {
         EXPECT_EQ(entry(nullptr, msg, 0, 0), 0) << "message " << msg;
