@@ -69,10 +69,13 @@ int ScriptStep(HostRun& run, HWND sheet) {
     if (run.user.failure != kRunOk || run.next >= run.script.size()) return 0;
     const Command& command = run.script[run.next++];
     std::string message;
-    if (int result = PerformCommand(run.user, sheet, command, message)) NoteFailure(run.user, result, Where(command) + message);
-    if (run.user.failure == kRunOk) return 1;
-    Complain(run.user.failureMessage);
-    return 0;
+    int result = PerformCommand(run.user, sheet, command, message);
+    // A message box during the command may have ended the run already.
+    if (result != kRunOk && run.user.failure == kRunOk) {
+        NoteFailure(run.user, result, Where(command) + message);
+        Complain(run.user.failureMessage);
+    }
+    return run.user.failure == kRunOk ? 1 : 0;
 }
 
 bool IsAction(CommandKind kind) {
@@ -295,7 +298,6 @@ int main(int argc, char** argv) {
     static const HostUserAgent agent = {Step, MessageBoxAgent, HelpAgent};
     HostSetUserAgent(&agent, &run);
     int result = RunApplet(run, path);
-    HostSetUserAgent(nullptr, nullptr);
     std::fflush(stdout);
     if (result != kRunOk || run.interactive || run.initFailed) return result;
     return CheckScriptDone(run);
