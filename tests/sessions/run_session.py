@@ -189,8 +189,8 @@ class HostRunner:
     def __init__(self, args):
         if not args.bin or not args.cpl:
             raise SessionError("the host runner needs --bin and --cpl")
-        self.bin = Path(args.bin)
-        self.cpl = Path(args.cpl)
+        self.bin = Path(args.bin).resolve()
+        self.cpl = Path(args.cpl).resolve()
 
     def install(self, root):
         target = machine_path(root, APPLET_PATH, create_dirs=True)
