@@ -161,7 +161,6 @@ POINT CentreOnScreen(HWND control) {
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-constexpr WPARAM kLeftButtonDown = 0x0001;  // MK_LBUTTON
 
 // One command on the current page.
 class Performer {
@@ -302,7 +301,7 @@ private:
         POINT screen = client;
         ClientToScreen(control_, &screen);
         SetCursorPos(screen.x, screen.y);
-        SendMessageA(control_, WM_LBUTTONDBLCLK, kLeftButtonDown, MAKELPARAM(client.x, client.y));
+        SendMessageA(control_, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(client.x, client.y));
         return kRunOk;
     }
 
