@@ -161,7 +161,6 @@ POINT CentreOnScreen(HWND control) {
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-
 // One command on the current page.
 class Performer {
 public:
