@@ -1,8 +1,12 @@
 // Strings, icons and modules.
 #include "user_support.h"
 
+#include "testmachine.h"
+
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -93,6 +97,28 @@ TEST(Modules, LoadFindFree) {
     EXPECT_EQ(GetModuleHandleA("testmod.dll"), nullptr);
     EXPECT_FALSE(FreeLibrary(module));
     EXPECT_EQ(LoadLibraryA("/no/such/library.dll"), nullptr);
+}
+
+// DOS paths name files of the machine; a bare name is looked for in its
+// system directory.
+TEST(Modules, DosPathsAndBareNames) {
+    zptest::TestMachine machine;
+    std::ifstream in(TESTMODULE_PATH, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    machine.Write("drive_c/WINDOWS/SYSTEM/TESTMOD.DLL", bytes.str());
+    g_moduleEvents.clear();
+    HMODULE byDos = LoadLibraryA("c:\\windows\\system\\testmod.dll");
+    ASSERT_NE(byDos, nullptr);
+    EXPECT_EQ(LoadLibraryA("TESTMOD.DLL"), byDos) << "the same file";
+    EXPECT_EQ(GetModuleHandleA("C:\\WINDOWS\\SYSTEM\\TESTMOD.DLL"), byDos) << "by its path, ignoring case";
+    EXPECT_EQ(GetModuleHandleA("testmod.dll"), byDos);
+    EXPECT_EQ(LoadLibraryA("C:\\WINDOWS\\SYSTEM\\MISSING.DLL"), nullptr);
+    EXPECT_TRUE(FreeLibrary(byDos));
+    EXPECT_TRUE(FreeLibrary(byDos));
+    EXPECT_EQ(g_moduleEvents, (std::vector<std::string>{"attach", "detach"}));
+    EXPECT_NE(GetModuleHandleA("USER32.DLL"), nullptr) << "the system's libraries are the host layer";
+    EXPECT_EQ(LoadLibraryA("comctl32"), GetModuleHandleA("COMCTL32.DLL"));
 }
 
 }  // namespace
