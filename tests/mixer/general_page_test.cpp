@@ -131,7 +131,7 @@ std::string ListNames() {
     return names;
 }
 
-class GeneralPage : public ::testing::Test {
+class OnSheet : public ::testing::Test {
 protected:
     void SetUp() override {
         LoadedApplet();
@@ -153,7 +153,7 @@ protected:
 
 // After each operation finds the driver gone: the one message, the list
 // emptied (the items stay on screen), and whether the page turned inert.
-TEST_F(GeneralPage, DriverGoneInEachMixerOperation) {
+TEST_F(OnSheet, DriverGoneInEachMixerOperation) {
     struct Case {
         const char* operation;
         std::function<void(HWND sheet, HWND page)> before;
@@ -198,7 +198,7 @@ TEST_F(GeneralPage, DriverGoneInEachMixerOperation) {
 }
 
 // The apply that finds the driver gone still succeeds: the file is written.
-TEST_F(GeneralPage, ApplyWithoutDriverStillWrites) {
+TEST_F(OnSheet, ApplyWithoutDriverStillWrites) {
     RecordingAgent agent;
     OnPage([&](HWND sheet, HWND page) {
         Click(page, IDC_APM);
@@ -211,7 +211,7 @@ TEST_F(GeneralPage, ApplyWithoutDriverStillWrites) {
 }
 
 // Out of memory in Add and in a rename: the message, and what stays.
-TEST_F(GeneralPage, NoMemoryInAddAndRename) {
+TEST_F(OnSheet, NoMemoryInAddAndRename) {
     struct Case {
         const char* what;
         long failingAlloc;  // counted from the operation's start
@@ -246,6 +246,49 @@ TEST_F(GeneralPage, NoMemoryInAddAndRename) {
         });
         TearDown();
     }
+}
+
+// Every opening reads the file and the driver again; the language index
+// and the records of the last opening do not come back, the index stays.
+TEST_F(OnSheet, EachOpeningStartsFromTheFile) {
+    WriteFile(ZpIniPath(),
+              "[languages]\r\ndefault=german\r\nenglish=English\r\ngerman=Deutsch\r\n"
+              "[mixer settings]\r\ndefault=Studio\r\nGames=zp8a1:games\r\nStudio=zp8a1:studio\r\n");
+    std::remove((MachineRoot() + "/requests.log").c_str());
+    {
+        RecordingAgent agent;
+        OnPage([&](HWND, HWND page) {
+            EXPECT_EQ(SendDlgItemMessageA(page, IDC_LANGUAGE, CB_GETCURSEL, 0, 0), 1);
+            Click(page, IDC_MIXER_ADD);
+            EXPECT_EQ(ListNames(), "Games new_string Studio");
+        });
+        EXPECT_EQ(BoxTexts(agent), "");
+    }
+    WriteFile(ZpIniPath(),
+              "[languages]\r\nenglish=English\r\ngerman=Deutsch\r\n"
+              "[mixer settings]\r\ndefault=Studio\r\nGames=zp8a1:games\r\nStudio=zp8a1:studio\r\n");
+    RecordingAgent agent;
+    OnPage([&](HWND, HWND page) {
+        EXPECT_EQ(SendDlgItemMessageA(page, IDC_LANGUAGE, CB_GETCURSEL, 0, 0), 1);
+        EXPECT_EQ(ListNames(), "Games Studio");
+        EXPECT_EQ(Items(List(page)).size(), 2u);
+    });
+    EXPECT_EQ(BoxTexts(agent), "Error reading default language from (zp.ini) configuration file.");
+    EXPECT_EQ(ReadFile(MachineRoot() + "/requests.log"), "12\n11\n12\n");
+}
+
+// The Resources page asks the driver at every opening.
+TEST_F(OnSheet, ResourcesAskTheDriverAtEveryOpening) {
+    SetCard("[devices]\nvzpd=present\n[resources]\ncodec_io=0x32c\n");
+    std::remove((MachineRoot() + "/requests.log").c_str());
+    for (int opening = 0; opening < 2; ++opening) {
+        RecordingAgent agent;
+        RunOnePageSheet(IDD_RESOURCES, ResourcesPageProc, [&](HWND, HWND page) {
+            EXPECT_EQ(Field(page, IDC_CODEC_IO), "32c - 32f") << "opening " << opening;
+        });
+        EXPECT_EQ(BoxTexts(agent), "");
+    }
+    EXPECT_EQ(ReadFile(MachineRoot() + "/requests.log"), "1\n14\n1\n14\n");
 }
 
 }  // namespace
