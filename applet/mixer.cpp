@@ -9,6 +9,7 @@ namespace {
 constexpr char kMixerSection[] = "mixer settings";
 constexpr char kSettingsTag[] = "zp8a1";
 constexpr char kNewName[] = "new_string";
+// The prompt's caption, spelled as users of the panel have always seen it.
 constexpr char kPromptCaption[] = "Harmonaire Plug & Play Configuation Panel";
 constexpr char kPromptFormat[] =
     "The mixer settings are different from those saved for \"%s\".  "
@@ -16,7 +17,7 @@ constexpr char kPromptFormat[] =
 constexpr char kNameRefused[] = "\\;/ =:\"";
 constexpr int kItemTextSize = 40;
 constexpr int kPromptSize = 256;
-constexpr DWORD kFirstReadSize = 256;
+constexpr DWORD kFirstReadSize = 256;  // when the driver's size is of no use
 constexpr int kImageIndex = 0;
 
 static_assert(sizeof kPromptFormat - 4 + 2 * (kMixerNameSize - 1) < kPromptSize);
