@@ -26,6 +26,11 @@
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_FILES 18L
+#define ERROR_INVALID_FUNCTION 1L
+#define ERROR_DISK_FULL 112L
+#define ERROR_BAD_EXE_FORMAT 193L
+#define ERROR_ENVVAR_NOT_FOUND 203L
+#define ERROR_FILENAME_EXCED_RANGE 206L
 
 HOSTWIN_API DWORD WINAPI GetLastError(void);
 HOSTWIN_API void WINAPI SetLastError(DWORD code);
@@ -161,6 +166,7 @@ HOSTWIN_API BOOL WINAPI GetExitCodeProcess(HANDLE process, LPDWORD code);
 #define WAIT_OBJECT_0 0u
 #define WAIT_TIMEOUT 258u
 #define WAIT_FAILED 0xFFFFFFFFu
+#define STILL_ACTIVE 259u
 
 // ---- heap -------------------------------------------------------------------
 // The applet's heap.  Tests can make the n-th allocation fail (host_seams.h).

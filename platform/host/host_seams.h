@@ -20,10 +20,13 @@ HOSTWIN_API void HostSetUserAgent(const HostUserAgent* agent, void* ctx);
 
 // ---- injected faults ------------------------------------------------------------
 // File operations are CreateFileA of a file, ReadFile, WriteFile, CloseHandle
-// of a file, MoveFileA and DeleteFileA.  HostFailFileOp(n) makes the n-th such
-// operation from now on fail (n counts from 1; 0 disarms).  The environment
-// variable HOSTWIN_FAIL_FILE_OP=n arms the same fault at process start, for
-// tests that run a whole program.
+// of a file, MoveFileA, MoveFileExA and DeleteFileA.  HostFailFileOp(n) makes
+// the n-th such operation from now on fail (n counts from 1; 0 disarms), once.
+// The environment variable HOSTWIN_FAIL_FILE_OP=n arms the same fault at
+// process start, for tests that run a whole program.  A failed operation does
+// nothing (a failed CloseHandle still releases the handle) and sets the last
+// error: ERROR_ACCESS_DENIED for opens, renames and deletes, ERROR_READ_FAULT
+// for reads, ERROR_WRITE_FAULT for writes and closes.
 HOSTWIN_API void HostFailFileOp(long n);
 HOSTWIN_API long HostFileOpCount(void);
 
