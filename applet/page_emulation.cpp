@@ -33,6 +33,19 @@ void UpperCaseAscii(char* text) {
         if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - 'a' + 'A');
 }
 
+// Typing into the edit field drops the list's selection.  A typed text that
+// is an entry's name (ignoring case) is taken as that entry, so that what
+// the user typed is what gets stored.
+void SelectTypedPatchLocation(HWND page) {
+    if (SendDlgItemMessageA(page, IDC_PATCH_LOCATION, CB_GETCURSEL, 0, 0) != CB_ERR) return;
+    char typed[64] = "";
+    GetDlgItemTextA(page, IDC_PATCH_LOCATION, typed, sizeof typed);
+    if (typed[0] == '\0') return;
+    const LRESULT entry = SendDlgItemMessageA(page, IDC_PATCH_LOCATION, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(typed));
+    if (entry != CB_ERR) SendDlgItemMessageA(page, IDC_PATCH_LOCATION, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+}
+
 LRESULT MarkEmulationChanged(HWND page) { return MarkPageChanged(page, EmulationChanged); }
 
 LRESULT EmulationControlChanged(HWND page, WORD id, WORD code, HWND control) {
@@ -78,6 +91,7 @@ LRESULT InitEmulationPage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
 LONG ApplyEmulationPage(HWND page) {
     if (!EmulationChanged) return PSNRET_NOERROR;
 
+    SelectTypedPatchLocation(page);
     ExchangeEmulation(page, 1);
     WriteConfig("zpvelt", "Mpu401Emulation", EmulationSettings.mpuEmulation ? "on" : "off");
     WriteConfig("zpvelt", "quiet", EmulationSettings.bannerShown ? "off" : "on");
