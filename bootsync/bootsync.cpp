@@ -58,7 +58,7 @@ int RunBootSync() {
     char autoexecPath[kTextSize];
     char comspec[kTextSize];
     if (GetVariable("COMSPEC", comspec) >= 0) {
-        comspec[3 < std::strlen(comspec) ? 3 : std::strlen(comspec)] = '\0';
+        if (std::strlen(comspec) > 3) comspec[3] = '\0';
         JoinText(autoexecPath, comspec, "AUTOEXEC.BAT");
     } else {
         JoinText(autoexecPath, "C:\\AUTOEXEC.BAT");
