@@ -5,8 +5,13 @@
 // transcript and ends with the same status as cplhost.
 //
 //   cplwine [--script FILE] [SHELL32.DLL,Control_RunDLL] zpcfgpnl.CPL
+//   cplwine --pictures DIR [SHELL32.DLL,Control_RunDLL] zpcfgpnl.CPL
 //
-// Without --script the commands come from standard input.
+// Without --script the commands come from standard input; when that is no
+// file or pipe (a program started it, as panelrun starts the shell's runner)
+// a person uses the sheet and cplwine only opens the applet.  --pictures shows
+// each page of the sheet in turn and saves the sheet's window as it is on the
+// screen, DIR\PAGE.bmp (resources.bmp, general.bmp, ...), then cancels.
 //
 // The applet's WinHelpA and PropertySheetA imports are redirected to this
 // program, which prints the help requests and notes the sheet's result; the
@@ -44,6 +49,8 @@ struct WineRun {
     volatile LONG markWanted = 0;
     volatile LONG stopBoxes = 0;
     std::vector<INT_PTR> sheetResults;
+    std::string picturesDir;  // --pictures
+    bool person = false;      // nobody to play: the sheet is a person's
 };
 
 WineRun run;
@@ -288,9 +295,70 @@ HWND WaitForSheet() {
     }
 }
 
+// ---- pictures ------------------------------------------------------------------------------
+
+bool WriteBitmap(const std::string& path, HWND wnd) {
+    RECT rect{};
+    GetWindowRect(wnd, &rect);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetWindowDC(wnd);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;  // bottom-up rows
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    std::vector<BYTE> pixels(stride * static_cast<DWORD>(height));
+    int rows = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                         reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(wnd, screen);
+    if (rows != height) return false;
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    bool written = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
+                   std::fwrite(pixels.data(), 1, pixels.size(), out) == pixels.size();
+    return std::fclose(out) == 0 && written;
+}
+
+// Each page in turn, drawn afresh and saved as the screen shows it.
+void TakePictures(HWND sheet) {
+    for (int page = 0; page < kPageCount; ++page) {
+        SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(page), 0);
+        SettleSheet(sheet);
+        RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(300);
+        SettleSheet(sheet);
+        std::string name = kPageNames[page];
+        for (char& c : name) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        std::string path = run.picturesDir + "\\" + name + ".bmp";
+        if (!WriteBitmap(path, sheet)) {
+            Locked locked;
+            Fail(kRunScriptError, "cannot save the picture " + path);
+            return;
+        }
+    }
+}
+
 DWORD WINAPI PlayUser(LPVOID) {
     HWND sheet = WaitForSheet();
     if (!sheet || !SettleSheet(sheet)) return 0;
+    if (!run.picturesDir.empty()) TakePictures(sheet);
     for (;;) {
         const Command* command = nullptr;
         {
@@ -343,7 +411,7 @@ bool FindLibrary(const char* name, std::string& path) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: cplwine [--script FILE] [%s] LIBRARY.CPL\n", kRunnerEntry);
+    std::fprintf(stderr, "usage: cplwine [--script FILE | --pictures DIR] [%s] LIBRARY.CPL\n", kRunnerEntry);
     return kRunScriptError;
 }
 
@@ -363,7 +431,8 @@ int RunApplet(const std::string& path, bool& initFailed) {
     Redirect(library, "COMCTL32.DLL", "PropertySheetA", reinterpret_cast<void*>(RecordPropertySheet),
              &sheetFunction, path);
     realPropertySheet = reinterpret_cast<PropertySheetFunction>(sheetFunction);
-    Redirect(library, "USER32.DLL", "WinHelpA", reinterpret_cast<void*>(RecordWinHelp), &realWinHelp, path);
+    if (!run.person)
+        Redirect(library, "USER32.DLL", "WinHelpA", reinterpret_cast<void*>(RecordWinHelp), &realWinHelp, path);
     APPLET_PROC applet =
         reinterpret_cast<APPLET_PROC>(reinterpret_cast<void (*)()>(GetProcAddress(library, "CPlApplet")));
     if (!applet) {
@@ -391,11 +460,13 @@ int RunApplet(const std::string& path, bool& initFailed) {
     }
     int result = kRunOk;
     if (count > 0) {
-        HANDLE user = CreateThread(nullptr, 0, PlayUser, nullptr, 0, nullptr);
+        HANDLE user = run.person ? nullptr : CreateThread(nullptr, 0, PlayUser, nullptr, 0, nullptr);
         applet(panel, CPL_DBLCLK, 0, data[0]);
         SetEvent(run.sheetDone);
-        WaitPumping(user);
-        CloseHandle(user);
+        if (user) {
+            WaitPumping(user);
+            CloseHandle(user);
+        }
         Locked locked;
         for (INT_PTR sheetResult : run.sheetResults) std::printf("sheet %ld\n", static_cast<long>(sheetResult));
         std::fflush(stdout);
@@ -436,6 +507,9 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--script") == 0) {
             if (++i == argc || scriptFile) return Usage();
             scriptFile = argv[i];
+        } else if (std::strcmp(argv[i], "--pictures") == 0) {
+            if (++i == argc || !run.picturesDir.empty()) return Usage();
+            run.picturesDir = argv[i];
         } else if (EqualsNoCase(argv[i], kRunnerEntry) && !libraryName) {
         } else if (!libraryName && argv[i][0] != '-') {
             libraryName = argv[i];
@@ -445,10 +519,17 @@ int main(int argc, char** argv) {
     }
     if (!libraryName) return Usage();
 
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD inputType = input && input != INVALID_HANDLE_VALUE ? GetFileType(input) : FILE_TYPE_UNKNOWN;
+    run.person = !scriptFile && run.picturesDir.empty() && inputType != FILE_TYPE_DISK && inputType != FILE_TYPE_PIPE;
+
     std::string text;
-    std::FILE* input = scriptFile ? std::fopen(scriptFile, "rb") : stdin;
-    bool read = input && ReadAll(input, text);
-    if (input && input != stdin) std::fclose(input);
+    bool read = true;
+    if (!run.person && (scriptFile || run.picturesDir.empty())) {
+        std::FILE* input = scriptFile ? std::fopen(scriptFile, "rb") : stdin;
+        read = input && ReadAll(input, text);
+        if (input && input != stdin) std::fclose(input);
+    }
     if (!read) {
         Complain(std::string("cannot read ") + (scriptFile ? scriptFile : "standard input"));
         return kRunScriptError;
@@ -471,6 +552,10 @@ int main(int argc, char** argv) {
     run.sheetThread = GetCurrentThreadId();
     run.sheetDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     run.markSeen = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (run.person) {
+        bool initFailed = false;
+        return RunApplet(path, initFailed);
+    }
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, WatchQueue, nullptr, run.sheetThread);
     HANDLE boxes = CreateThread(nullptr, 0, WatchBoxes, nullptr, 0, nullptr);
 
