@@ -15,7 +15,7 @@
     winemachine.py wine --prefix PREFIX [--display STATE] -- ARGS...
         Runs wine ARGS in the prefix and then ends the prefix's server.
     winemachine.py slots-stop STATE
-        Ends the servers of the run's shared prefixes (see Slot).
+        Ends the servers and displays of the run's shared prefixes (see Slot).
 
 What goes where in a prefix (paths as Windows sees them):
     C:\\WINDOWS\\SYSTEM\\ZPCFGPNL.CPL            the applet
@@ -204,11 +204,12 @@ class Slot:
     the registry is reset only when the machine's registry.reg differs from
     the one the slot holds."""
 
-    def __init__(self, state, template, keeper, display):
+    def __init__(self, state, template, keeper):
         self.state, self.template = Path(state).resolve(), Path(template).resolve()
-        self.keeper, self.display = Path(keeper), display
+        self.keeper = Path(keeper)
         self.lock = None
         self.prefix = None
+        self.display = None
 
     def __enter__(self):
         slots = self.state / "slots"
@@ -221,12 +222,24 @@ class Slot:
                 handle.close()
                 continue
             self.lock, self.prefix = handle, slots / str(number)
+            self.display = self.own_display(slots / f"{number}-display")
             return self
         raise WineError("no free Wine slot")
 
     def __exit__(self, *exc):
         self.lock.close()
         return False
+
+    @staticmethod
+    def own_display(state):
+        """A display of the slot's own: the mouse pointer is the display's,
+        and a test that places it must not have it moved by another."""
+        try:
+            os.kill(int((state / "xvfb.pid").read_text()), 0)
+            return read_display(state)
+        except (FileNotFoundError, ValueError, ProcessLookupError, WineError):
+            display_start(state)
+            return read_display(state)
 
     def environment(self, base=None):
         return wine_environment(self.prefix, self.display, base)
@@ -283,7 +296,9 @@ def stop_slots(state):
     if not slots.is_dir():
         return
     for prefix in slots.iterdir():
-        if prefix.is_dir():
+        if prefix.name.endswith("-display"):
+            display_stop(prefix)
+        elif prefix.is_dir():
             end_server(wine_environment(prefix))
 
 

@@ -47,7 +47,7 @@ class MachineCase(unittest.TestCase):
     def setUp(self):
         self.work = Path(tempfile.mkdtemp(prefix="wine-programs-"))
         self.tier = Path(OPTIONS.bin) / "wine-tier"
-        self.display = winemachine.read_display(self.tier)
+        winemachine.read_display(self.tier)  # the tier's set-up has run
         self.keeper = Path(OPTIONS.bin) / "tests" / "windows" / "keeper.exe"
 
     def tearDown(self):
@@ -61,7 +61,7 @@ class MachineCase(unittest.TestCase):
         return root
 
     def run_wine(self, root, program, env):
-        with winemachine.Slot(self.tier, self.tier / "template", self.keeper, self.display) as slot:
+        with winemachine.Slot(self.tier, self.tier / "template", self.keeper) as slot:
             slot.prepare(OPTIONS.bin, root)
             base = {name: value for name, value in os.environ.items() if name in ("PATH", "HOME")}
             base.update(env, HOSTWIN_ROOT=str(root))

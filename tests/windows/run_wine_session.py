@@ -44,7 +44,8 @@ class WineRunner:
         self.cplwine = self.build / "platform" / "wine" / "cplwine" / "cplwine.exe"
         self.keeper = self.build / "tests" / "windows" / "keeper.exe"
         try:
-            self.display = winemachine.read_display(self.tier)
+            # The run's display marks that the tier's set-up has run.
+            winemachine.read_display(self.tier)
         except winemachine.WineError as error:
             raise run_session.SessionError(str(error))
 
@@ -61,7 +62,7 @@ class WineRunner:
         # The slot is prepared once the session's files are in place: its
         # registry comes from the machine's registry.reg.
         try:
-            with winemachine.Slot(self.tier, self.tier / "template", self.keeper, self.display) as slot:
+            with winemachine.Slot(self.tier, self.tier / "template", self.keeper) as slot:
                 slot.prepare(self.build, root)
                 command = ["wine", str(self.cplwine), "--script", winemachine.windows_name(script),
                            "SHELL32.DLL,Control_RunDLL", "zpcfgpnl.CPL"]

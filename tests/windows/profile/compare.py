@@ -65,7 +65,7 @@ def run_wine(win32_build, corpus, work):
     (machine / "drive_c").mkdir(parents=True)
     program = Path(win32_build) / "platform" / "wine" / "profcorpus.exe"
     keeper = Path(win32_build) / "tests" / "windows" / "keeper.exe"
-    with winemachine.Slot(tier, tier / "template", keeper, winemachine.read_display(tier)) as slot:
+    with winemachine.Slot(tier, tier / "template", keeper) as slot:
         slot.prepare(win32_build, machine)
         env = slot.environment({"PATH": os.environ.get("PATH", ""), "HOME": os.environ.get("HOME", "/"),
                                 "HOSTWIN_ROOT": str(machine)})
