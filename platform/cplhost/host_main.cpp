@@ -214,6 +214,8 @@ int RunApplet(HostRun& run, const std::string& path) {
         info.dwSize = sizeof info;
         applet(panel, CPL_NEWINQUIRE, i, reinterpret_cast<LPARAM>(&info));
         data.push_back(info.lData);
+        // The icon is the control panel's to show and then to destroy.
+        if (info.hIcon) DestroyIcon(info.hIcon);
     }
     int result = kRunOk;
     if (count > 0) {
