@@ -174,7 +174,7 @@ public:
         case CommandKind::Apply: return Apply();
         case CommandKind::Ok: SendMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_OK, 0); return kRunOk;
         case CommandKind::Cancel: SendMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); return kRunOk;
-        case CommandKind::Show: DescribePage(user_.notes, sheet_); return kRunOk;
+        case CommandKind::Show: std::fputs(DescribePage(sheet_).c_str(), user_.notes); return kRunOk;
         case CommandKind::ListCommands: std::fputs(kCommandSummary, user_.notes); return kRunOk;
         default: break;
         }
@@ -443,12 +443,14 @@ const char* ButtonName(int button) {
 }
 
 // A text on one line: CR and LF shown as \r and \n.
-void PrintOneLine(std::FILE* out, const char* text) {
+std::string OneLine(const char* text) {
+    std::string line;
     for (; text && *text; ++text) {
-        if (*text == '\r') std::fputs("\\r", out);
-        else if (*text == '\n') std::fputs("\\n", out);
-        else std::fputc(*text, out);
+        if (*text == '\r') line += "\\r";
+        else if (*text == '\n') line += "\\n";
+        else line += *text;
     }
+    return line;
 }
 
 }  // namespace
@@ -507,67 +509,57 @@ int ChooseBoxButton(std::deque<AnswerWord>& answers, UINT type, int& button, std
     return kRunScriptError;
 }
 
-void PrintBoxLine(std::FILE* out, const char* caption, const char* text, int button) {
-    std::fputs("box \"", out);
-    PrintOneLine(out, caption ? caption : "Error");  // what a box without a caption shows
-    std::fputs("\" \"", out);
-    PrintOneLine(out, text);
-    std::fprintf(out, "\" -> %s\n", ButtonName(button));
+std::string FormatBoxLine(const char* caption, const char* text, int button) {
+    // A box without a caption shows "Error".
+    return "box \"" + OneLine(caption ? caption : "Error") + "\" \"" + OneLine(text) + "\" -> " + ButtonName(button) + "\n";
 }
 
-void PrintHelpLine(std::FILE* out, HWND wnd, const char* file, UINT command, ULONG_PTR data) {
-    if (command == HELP_QUIT) return;
-    std::fputs("help \"", out);
-    PrintOneLine(out, file);
-    std::fputs("\" ", out);
+std::string FormatHelpLine(HWND wnd, const char* file, UINT command, ULONG_PTR data) {
+    if (command == HELP_QUIT) return {};
+    std::string line = "help \"" + OneLine(file) + "\" ";
     if (command == HELP_WM_HELP || command == HELP_CONTEXTMENU) {
         // The topic of the control asked about, from the {control, topic} list.
         DWORD id = static_cast<DWORD>(GetDlgCtrlID(wnd));
-        const DWORD* pairs = reinterpret_cast<const DWORD*>(data);
-        for (; pairs && pairs[0] != 0; pairs += 2) {
-            if (pairs[0] == id) {
-                std::fprintf(out, "%lu\n", static_cast<unsigned long>(pairs[1]));
-                return;
-            }
-        }
-        std::fputs("none\n", out);
-    } else if (command == HELP_CONTEXT) {
-        std::fprintf(out, "%lu\n", static_cast<unsigned long>(data));
-    } else {
-        std::fprintf(out, "command %u\n", command);
+        for (const DWORD* pairs = reinterpret_cast<const DWORD*>(data); pairs && pairs[0] != 0; pairs += 2)
+            if (pairs[0] == id) return line + std::to_string(pairs[1]) + "\n";
+        return line + "none\n";
     }
+    if (command == HELP_CONTEXT) return line + std::to_string(data) + "\n";
+    return line + "command " + std::to_string(command) + "\n";
 }
 
-void DescribePage(std::FILE* out, HWND sheet) {
+std::string DescribePage(HWND sheet) {
     HWND page = CurrentPage(sheet);
-    std::fprintf(out, "%s page", PageName(sheet).c_str());
+    std::string text = PageName(sheet) + " page";
     HWND apply = GetDlgItem(sheet, IDC_APPLY_BUTTON);
-    if (apply) std::fprintf(out, " (Apply %s)", IsWindowEnabled(apply) ? "enabled" : "disabled");
-    std::fputs(":\n", out);
-    if (!page) return;
+    if (apply) text += IsWindowEnabled(apply) ? " (Apply enabled)" : " (Apply disabled)";
+    text += ":\n";
+    if (!page) return text;
     ForEachControl(page, [&](int id, HWND control) {
         ControlKind kind = KindOf(control);
-        std::fprintf(out, "  %5d  %-10s", id, KindName(kind));
-        if (kind != ControlKind::ListView) std::fprintf(out, " %s", Quote(WindowText(control)).c_str());
-        if (!IsWindowEnabled(control)) std::fputs(" disabled", out);
+        char head[32];
+        std::snprintf(head, sizeof head, "  %5d  %-10s", id, KindName(kind));
+        text += head;
+        if (kind != ControlKind::ListView) text += " " + Quote(WindowText(control));
+        if (!IsWindowEnabled(control)) text += " disabled";
         if (kind == ControlKind::CheckBox || kind == ControlKind::RadioButton)
-            std::fputs(SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? " checked" : " unchecked", out);
-        if (kind == ControlKind::Edit && (GetWindowLongA(control, GWL_STYLE) & ES_READONLY)) std::fputs(" read-only", out);
+            text += SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? " checked" : " unchecked";
+        if (kind == ControlKind::Edit && (GetWindowLongA(control, GWL_STYLE) & ES_READONLY)) text += " read-only";
         if (kind == ControlKind::Combo) {
             int selected = SelectedItem(control, kind);
-            std::fprintf(out, " selected %s; %s",
-                         selected >= 0 ? ("#" + std::to_string(selected)).c_str() : "none",
-                         ItemList(control, kind).c_str());
+            text += selected >= 0 ? " selected #" + std::to_string(selected) : std::string(" selected none");
+            text += "; " + ItemList(control, kind);
         }
         if (kind == ControlKind::ListView) {
-            std::fprintf(out, " %s", ItemList(control, kind).c_str());
+            text += " " + ItemList(control, kind);
             LRESULT focused = SendMessageA(control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
             int selected = SelectedItem(control, kind);
-            if (focused >= 0) std::fprintf(out, "; focused %s", Quote(ItemText(control, kind, static_cast<int>(focused))).c_str());
-            if (selected >= 0) std::fprintf(out, "; selected %s", Quote(ItemText(control, kind, selected)).c_str());
-            if (SendMessageA(control, LVM_GETEDITCONTROL, 0, 0)) std::fputs("; a label edit is open", out);
+            if (focused >= 0) text += "; focused " + Quote(ItemText(control, kind, static_cast<int>(focused)));
+            if (selected >= 0) text += "; selected " + Quote(ItemText(control, kind, selected));
+            if (SendMessageA(control, LVM_GETEDITCONTROL, 0, 0)) text += "; a label edit is open";
         }
-        std::fputc('\n', out);
+        text += "\n";
         return false;
     });
+    return text;
 }
