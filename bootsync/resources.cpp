@@ -32,8 +32,9 @@ constexpr bool CompareLengthsMatchPrefixes() {
 }
 static_assert(CompareLengthsMatchPrefixes());
 
-// A line whose value cannot be read, or whose new line would not fit the
-// line buffer, stays as it is.
+// A line whose value cannot be read, holds a line feed or a Ctrl-Z (which
+// would end the line or the file early), or whose new line would not fit
+// the line buffer, stays as it is.
 int EditResourcePiece(void*, char* piece, int length) {
     if (piece[0] == ';') return length;
     for (const ResourceKey& key : ResourceKeyTable) {
@@ -45,7 +46,7 @@ int EditResourcePiece(void*, char* piece, int length) {
         char value[kTextSize];
         char line[kTextSize];
         if (!JoinText(keyPath, kSettingsKey, "\\", key.subkey) || ReadSettingsValue(keyPath, value) != 0 ||
-            !JoinText(line, key.prefix, value, "\n")) {
+            !IsOneLineText(value) || !JoinText(line, key.prefix, value, "\n")) {
             return length;
         }
         std::memcpy(piece, line, std::strlen(line) + 1);

@@ -54,4 +54,13 @@ int RewriteThroughBackup(const char* path, const PieceEditor& editor);
 // empty, when they do not fit.
 bool JoinText(char* out, const char* a, const char* b = "", const char* c = "");
 
+// True when text can stand inside one line of a DOS text file: no line
+// feed, which would end the line, and no Ctrl-Z, which would end the file.
+inline bool IsOneLineText(const char* text) {
+    for (; *text; ++text) {
+        if (*text == '\n' || *text == '\x1a') return false;
+    }
+    return true;
+}
+
 inline char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }

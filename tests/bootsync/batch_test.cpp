@@ -60,6 +60,12 @@ TEST(BatchFile, ValuesAsTheEnvironmentGivesThem) {
          Dos({"SET HARMNAIR=C:\\HARM PNP", "ECHO", "@SET BLASTER=A220 I5 D1 T4"})},
         {"no HARMNAIR value: its line stays", nullptr, "B", Dos({"set harmnair=old", "ECHO", "@SET BLASTER=B"})},
         {"no values at all", nullptr, nullptr, Dos({"set harmnair=old", "ECHO"})},
+        // A line feed would end the SET line and make the rest a command of
+        // its own; a Ctrl-Z would end the file for every later reader.
+        {"a HARMNAIR with a line feed: its line stays", "C:\\X\nDEL C:\\*.*", "B",
+         Dos({"set harmnair=old", "ECHO", "@SET BLASTER=B"})},
+        {"a BLASTER with a Ctrl-Z: nothing is appended for it", "H", "A220\x1a", Dos({"SET HARMNAIR=H", "ECHO"})},
+        {"a lone CR is text like any other", "H\r", "B", Dos({"SET HARMNAIR=H\r", "ECHO", "@SET BLASTER=B"})},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Show(Rewrite(Dos({"set harmnair=old", "ECHO"}), c.harmnair, c.blaster)), Show(c.out)) << c.what;

@@ -92,6 +92,17 @@ TEST(ResourceKeys, WholeFiles) {
     }
 }
 
+TEST(ResourceKeys, RegistryTextThatWouldEndTheFileLeavesTheLine) {
+    // A Ctrl-Z would end ZP.INI for every later reader; a lone CR is text.
+    zptest::TestMachine machine;
+    machine.Write("registry.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + kSettings + "\\IRQ1]\r\n@=\"7\x1a\"\r\n" +
+                                      "[HKEY_LOCAL_MACHINE\\" + kSettings + "\\DMA1]\r\n@=\"5\r\"\r\n");
+    machine.Write("drive_c/HARMPNP/ZP.INI", Dos({"IRQ1=5", "DMA1=1", "[after]", "IRQ2=9"}));
+    SyncResourceKeys("C:\\HARMPNP\\ZP.INI");
+    EXPECT_EQ(Show(machine.Read("drive_c/HARMPNP/ZP.INI").value_or("<none>")),
+              Show(Dos({"IRQ1=5", "DMA1=5\r", "[after]", "IRQ2=9"})));
+}
+
 TEST(ResourceKeys, ReadSettingsValue) {
     zptest::TestMachine machine;
     machine.Write("registry.reg", Registry());
