@@ -37,12 +37,13 @@ bool FormatSetLine(char* line, bool withAt, const SetVariable& variable) {
 }
 
 // A value is written only when even its longest line, "@SET NAME=value\n",
-// fits the line buffer, and when it holds no line feed or Ctrl-Z, which
+// is read back as one piece by the next run (else every run would cut it
+// anew and add a line), and when it holds no line feed or Ctrl-Z, which
 // would end its line (making the rest a line of its own) or the file early.
 // Any other value (or one that did not fit its own buffer) leaves the file's
 // lines for that variable as they stand.
 void DropUnfitValue(SetVariable& variable) {
-    if (variable.value && (1 + std::strlen(variable.search) + std::strlen(variable.value) + 1 >= kTextSize ||
+    if (variable.value && (1 + std::strlen(variable.search) + std::strlen(variable.value) + 1 > kPieceMax ||
                            !IsOneLineText(variable.value))) {
         variable.value = nullptr;
     }

@@ -73,21 +73,49 @@ TEST(BatchFile, ValuesAsTheEnvironmentGivesThem) {
 }
 
 TEST(BatchFile, ValuesTooLongForTheLineBufferLeaveTheirLines) {
-    // "@SET HARMNAIR=" and a line feed leave 240 characters for the value;
-    // "@SET BLASTER=" leaves 241.
-    const std::string h240(240, 'h'), h241(241, 'h'), b241(241, 'b'), b242(242, 'b');
+    // A written line must come back as one piece when the file is read
+    // again: "@SET HARMNAIR=", the value and a line feed in 254 characters
+    // leave 239 for the value; "@SET BLASTER=" leaves 240.
+    const std::string h239(239, 'h'), h240(240, 'h'), b240(240, 'b'), b241(241, 'b');
     struct Case {
         const std::string* harmnair;
         const std::string* blaster;
         std::string out;
     } cases[] = {
-        {&h240, &b241, Dos({"SET HARMNAIR=" + h240, "@SET BLASTER=" + b241})},
-        {&h241, &b241, Dos({"SET HARMNAIR=old", "@SET BLASTER=" + b241})},
-        {&h240, &b242, Dos({"SET HARMNAIR=" + h240})},
+        {&h239, &b240, Dos({"SET HARMNAIR=" + h239, "@SET BLASTER=" + b240})},
+        {&h240, &b240, Dos({"SET HARMNAIR=old", "@SET BLASTER=" + b240})},
+        {&h239, &b241, Dos({"SET HARMNAIR=" + h239})},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Show(Rewrite(Dos({"SET HARMNAIR=old"}), c.harmnair->c_str(), c.blaster->c_str())), Show(c.out))
             << c.harmnair->size() << " and " << c.blaster->size() << " characters";
+    }
+}
+
+TEST(BatchFile, ASecondRunChangesNothing) {
+    // Lines written at the longest, lines cut into pieces, a last line without
+    // a line feed: the next boot finds nothing to change.
+    const std::string h239(239, 'h'), b240(240, 'b'), h240(240, 'h'), b241(241, 'b');
+    struct Case {
+        const char* what;
+        std::string in;
+        const std::string* harmnair;
+        const std::string* blaster;
+    } cases[] = {
+        {"appended lines of the longest values", Dos({"ECHO"}), &h239, &b240},
+        {"replaced lines of the longest values", Dos({"@SET HARMNAIR=x", "SET BLASTER=y"}), &h239, &b240},
+        {"values one character too long", Dos({"ECHO"}), &h240, &b241},
+        {"values one character too long, lines to replace", Dos({"@SET HARMNAIR=x", "SET BLASTER=y"}), &h240, &b241},
+        {"a long line cut after its SET", "SET BLASTER=" + std::string(300, 'x') + "\r\nECHO", &h239, &b240},
+        {"a long line without a SET", std::string(600, 'z'), &h239, &b240},
+    };
+    for (const Case& c : cases) {
+        zptest::TestMachine machine;
+        machine.Write("drive_c/X.BAT", c.in);
+        ASSERT_EQ(RewriteBatchFile("C:\\X.BAT", c.harmnair->c_str(), c.blaster->c_str()), 0) << c.what;
+        const std::string once = machine.Read("drive_c/X.BAT").value_or("<none>");
+        ASSERT_EQ(RewriteBatchFile("C:\\X.BAT", c.harmnair->c_str(), c.blaster->c_str()), 0) << c.what;
+        EXPECT_EQ(Show(machine.Read("drive_c/X.BAT").value_or("<none>")), Show(once)) << c.what;
     }
 }
 
