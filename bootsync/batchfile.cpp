@@ -1,6 +1,7 @@
 // The SET HARMNAIR= and SET BLASTER= lines of a batch file.
 #include <cstring>
 #include <initializer_list>
+#include <string_view>
 
 #include "textfile.h"
 
@@ -23,11 +24,7 @@ bool StartsWith(const char* text, int length, const char* prefix) {
 }
 
 bool Contains(const char* text, int length, const char* search) {
-    const int n = static_cast<int>(std::strlen(search));
-    for (int i = 0; i + n <= length; ++i) {
-        if (std::memcmp(text + i, search, static_cast<std::size_t>(n)) == 0) return true;
-    }
-    return false;
+    return std::string_view(text, static_cast<std::size_t>(length)).find(search) != std::string_view::npos;
 }
 
 // "@SET NAME=%s\n" or "SET NAME=%s\n" into line; false when it does not fit.
@@ -51,6 +48,8 @@ void DropUnfitValue(SetVariable& variable) {
 
 int EditBatchPiece(void* context, char* piece, int length) {
     BatchEdit& edit = *static_cast<BatchEdit*>(context);
+    // Both search texts end in '=': a piece without one stays as it is.
+    if (!std::memchr(piece, '=', static_cast<std::size_t>(length))) return length;
     char upper[kTextSize];
     for (int i = 0; i < length; ++i) upper[i] = UpperAscii(piece[i]);
 

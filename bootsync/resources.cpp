@@ -39,7 +39,7 @@ static_assert(CompareLengthsMatchPrefixes());
 int EditResourcePiece(void*, char* piece, int length) {
     if (piece[0] == ';') return length;
     for (const ResourceKey& key : ResourceKeyTable) {
-        if (length < key.compareLength ||
+        if (length < key.compareLength || piece[0] != key.prefix[0] ||
             std::memcmp(piece, key.prefix, static_cast<std::size_t>(key.compareLength)) != 0) {
             continue;
         }

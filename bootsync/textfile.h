@@ -4,11 +4,15 @@
 
 #include "bootsync.h"
 
+// What one ReadFile or WriteFile of a text file moves at most: large, so
+// that a big file costs few calls.
+inline constexpr DWORD kFileBufferSize = 65536;
+
 // Reads a file in DOS text mode: CR LF comes as LF, a lone CR stays, Ctrl-Z
 // ends the file.
 struct DosTextReader {
     HANDLE file;
-    unsigned char buffer[512];
+    unsigned char buffer[kFileBufferSize];
     DWORD length = 0;
     DWORD position = 0;
     bool ended = false;
@@ -23,7 +27,7 @@ int ReadPiece(DosTextReader& reader, char* piece);
 // Writes text in DOS text mode: every LF goes out as CR LF.
 struct DosTextWriter {
     HANDLE file;
-    char buffer[512];
+    char buffer[kFileBufferSize];
     DWORD length = 0;
 };
 

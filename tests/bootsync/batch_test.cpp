@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "bootsync.h"
+#include "textfile.h"
 #include "testmachine.h"
 
 namespace {
@@ -122,6 +123,7 @@ TEST(BatchFile, ASecondRunChangesNothing) {
 TEST(BatchFile, DosTextConventions) {
     const std::string H = "@SET HARMNAIR=NEWH\r\n", B = "@SET BLASTER=NEWB\r\n";
     const std::string x254(254, 'x'), y46(46, 'y'), a254(254, 'a');
+    const std::string filler(kFileBufferSize - 1, 'f');
     struct Case {
         const char* what;
         std::string in, out;
@@ -139,6 +141,10 @@ TEST(BatchFile, DosTextConventions) {
          "SET BLASTER=NEWB\r\n" + y46 + "\r\n" + H},
         {"a 254-character line and its line feed", a254 + "\r\n", a254 + "\r\n" + H + B},
         {"a 254-character line without CR", a254 + "\n", a254 + "\r\n" + H + B},
+        // The file is read a buffer at a time: a CR as the last byte of one.
+        {"CR LF across a buffer's end", filler + "\r\nSET BLASTER=old\r\n", filler + "\r\nSET BLASTER=NEWB\r\n" + H},
+        {"a lone CR at a buffer's end", filler + "\rX\r\n", filler + "\rX\r\n" + H + B},
+        {"a Ctrl-Z after a CR at a buffer's end", filler + "\r\x1aSET BLASTER=old\r\n", filler + "\r\r\n" + H + B},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Show(Rewrite(c.in)), Show(c.out)) << c.what;

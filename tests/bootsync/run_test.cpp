@@ -136,15 +136,15 @@ SweepSetup SmallFiles() {
              {"drive_c/HARMPNP/ZP.INI", "drive_c/HARMPNP/ZP.001", kConfigOld, kConfigNew}}};
 }
 
-// Files of many buffers each, LF-only lines, a Ctrl-Z, long lines, and a
+// Files of several buffers each, LF-only lines, a Ctrl-Z, long lines, and a
 // user's own AUTOEXEC.001 that the backup must step around.
 SweepSetup LargeFiles() {
     std::string autoexecOld, autoexecNew, dosstartOld, dosstartNew, configOld, configNew;
-    for (int i = 0; i < 120; ++i) {
+    for (int i = 0; i < 5000; ++i) {
         const std::string line = "ECHO line " + std::to_string(i) + " of a long AUTOEXEC.BAT";
         autoexecOld += line + "\n";
         autoexecNew += line + "\r\n";
-        if (i == 60) {
+        if (i == 2500) {
             autoexecOld += "set blaster=A220 I7 D1\n";
             autoexecNew += "SET BLASTER=NEWB\r\n";
         }
@@ -154,7 +154,7 @@ SweepSetup LargeFiles() {
     const std::string longLine(600, 'x');
     dosstartOld = "@SET HARMNAIR=OLD\r\n" + longLine + "\r\n@set blaster=old";
     dosstartNew = "@SET HARMNAIR=NEWH\r\n" + longLine + "\r\n@SET BLASTER=NEWB\r\n";
-    for (int section = 0; section < 40; ++section) {
+    for (int section = 0; section < 2500; ++section) {
         const std::string head = "[section " + std::to_string(section) + "]\r\nkey=" + std::string(40, 'k') + "\r\n";
         configOld += head + "IRQ1=10\r\n";
         configNew += head + "IRQ1=11\r\n";
