@@ -1,5 +1,7 @@
 # Build rules shared by the deliverables.
 
+include(HostResources)
+
 set(ZP_WARNINGS -Wall -Wextra -Wno-unused-parameter)
 
 # A program without a window: GUI subsystem and no DLL beyond the system's

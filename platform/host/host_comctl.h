@@ -23,6 +23,11 @@ typedef NMHDR* LPNMHDR;
 #define NM_SETFOCUS ((UINT)(NM_FIRST - 7))
 #define NM_KILLFOCUS ((UINT)(NM_FIRST - 8))
 
+#define WC_LISTVIEWA "SysListView32"
+#define WC_LISTVIEW WC_LISTVIEWA
+#define WC_TABCONTROLA "SysTabControl32"
+#define WC_TABCONTROL WC_TABCONTROLA
+
 // ---- property sheets --------------------------------------------------------
 struct PROPSHEETPAGEA;
 typedef UINT(CALLBACK* LPFNPSPCALLBACKA)(HWND, UINT, struct PROPSHEETPAGEA*);
@@ -105,6 +110,14 @@ typedef const PROPSHEETHEADERA* LPCPROPSHEETHEADERA;
 #define PSN_HELP (PSN_FIRST - 5)
 #define PSN_QUERYCANCEL (PSN_FIRST - 9)
 
+// What a page receives with each PSN_ code.  lParam: TRUE for PSN_APPLY
+// from OK, FALSE from Apply; 0 for the others.
+struct PSHNOTIFY {
+    NMHDR hdr;
+    LPARAM lParam;
+};
+typedef PSHNOTIFY* LPPSHNOTIFY;
+
 #define PSNRET_NOERROR 0
 #define PSNRET_INVALID 1
 #define PSNRET_INVALID_NOCHANGEPAGE 2
@@ -143,7 +156,23 @@ HOSTWIN_API INT_PTR WINAPI PropertySheetA(LPCPROPSHEETHEADERA header);
 // ---- tab control (the sheet's tabs) -----------------------------------------
 #define TCM_FIRST 0x1300
 #define TCM_GETITEMCOUNT (TCM_FIRST + 4)
+#define TCM_GETITEMA (TCM_FIRST + 5)
+#define TCM_INSERTITEMA (TCM_FIRST + 7)
+#define TCM_DELETEALLITEMS (TCM_FIRST + 9)
 #define TCM_GETCURSEL (TCM_FIRST + 11)
+#define TCM_SETCURSEL (TCM_FIRST + 12)
+#define TCIF_TEXT 0x0001
+#define TCIF_PARAM 0x0008
+struct TCITEMA {
+    UINT mask;
+    DWORD dwState;
+    DWORD dwStateMask;
+    LPSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+};
+typedef TCITEMA* LPTCITEMA;
 
 // ---- image lists --------------------------------------------------------------
 #define ILC_MASK 0x0001
@@ -195,6 +224,10 @@ HOSTWIN_API int WINAPI ImageList_GetImageCount(HIMAGELIST list);
 #define LVHT_ONITEMLABEL 0x0004
 #define LVHT_ONITEMSTATEICON 0x0008
 #define LVHT_ONITEM (LVHT_ONITEMICON | LVHT_ONITEMLABEL | LVHT_ONITEMSTATEICON)
+#define LVHT_ABOVE 0x0008
+#define LVHT_BELOW 0x0010
+#define LVHT_TORIGHT 0x0020
+#define LVHT_TOLEFT 0x0040
 
 #define LVA_DEFAULT 0x0000
 #define LVIR_BOUNDS 0
@@ -202,6 +235,7 @@ HOSTWIN_API int WINAPI ImageList_GetImageCount(HIMAGELIST list);
 #define LVIR_LABEL 2
 
 #define LVM_FIRST 0x1000
+#define LVM_GETIMAGELIST (LVM_FIRST + 2)
 #define LVM_SETIMAGELIST (LVM_FIRST + 3)
 #define LVM_GETITEMCOUNT (LVM_FIRST + 4)
 #define LVM_GETITEMA (LVM_FIRST + 5)
@@ -231,7 +265,21 @@ HOSTWIN_API int WINAPI ImageList_GetImageCount(HIMAGELIST list);
 #define LVN_DELETEALLITEMS (LVN_FIRST - 4)
 #define LVN_BEGINLABELEDITA (LVN_FIRST - 5)
 #define LVN_ENDLABELEDITA (LVN_FIRST - 6)
+#define LVN_ITEMACTIVATE (LVN_FIRST - 14)
 #define LVN_KEYDOWN (LVN_FIRST - 55)
+
+#define LVFI_PARAM 0x0001
+#define LVFI_STRING 0x0002
+#define LVFI_PARTIAL 0x0008
+#define LVFI_WRAP 0x0020
+struct LVFINDINFOA {
+    UINT flags;
+    LPCSTR psz;
+    LPARAM lParam;
+    POINT pt;
+    UINT vkDirection;
+};
+typedef LVFINDINFOA* LPLVFINDINFOA;
 
 struct LVITEMA {
     UINT mask;
@@ -271,6 +319,20 @@ struct NMLVDISPINFOA {
     LVITEMA item;
 };
 typedef NMLVDISPINFOA LV_DISPINFOA;
+
+// NM_CLICK and NM_DBLCLK from a list view.
+struct NMITEMACTIVATE {
+    NMHDR hdr;
+    int iItem;
+    int iSubItem;
+    UINT uNewState;
+    UINT uOldState;
+    UINT uChanged;
+    POINT ptAction;
+    LPARAM lParam;
+    UINT uKeyFlags;
+};
+typedef NMITEMACTIVATE* LPNMITEMACTIVATE;
 
 #pragma pack(push, 1)
 struct NMLVKEYDOWN {

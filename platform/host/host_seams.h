@@ -16,7 +16,12 @@ struct HostUserAgent {
     int (*messageBox)(void* ctx, HWND owner, const char* text, const char* caption, UINT type);
     void (*help)(void* ctx, HWND wnd, const char* file, UINT command, ULONG_PTR data);
 };
+// The agent is copied; null removes it.
 HOSTWIN_API void HostSetUserAgent(const HostUserAgent* agent, void* ctx);
+
+// ---- windows ------------------------------------------------------------------
+// The number of windows that exist (tests check that a sheet leaves none).
+HOSTWIN_API int HostLiveWindowCount(void);
 
 // ---- injected faults ------------------------------------------------------------
 // File operations are CreateFileA of a file, ReadFile, WriteFile, CloseHandle

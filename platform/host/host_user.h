@@ -34,7 +34,10 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
 #define WM_LBUTTONDBLCLK 0x0203
+#define WM_PARENTNOTIFY 0x0210
 #define WM_USER 0x0400
+
+#define MK_LBUTTON 0x0001
 
 // ---- styles -----------------------------------------------------------------
 #define WS_OVERLAPPED 0x00000000L
@@ -77,7 +80,10 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define SS_LEFT 0x00000000L
 #define SS_RIGHT 0x00000002L
+#define SS_CENTER 0x00000001L
 #define SS_ICON 0x00000003L
+#define STM_SETICON 0x0170
+#define STM_GETICON 0x0171
 
 #define CBS_SIMPLE 0x0001L
 #define CBS_DROPDOWN 0x0002L
@@ -94,6 +100,9 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define BM_CLICK 0x00F5
 #define BST_UNCHECKED 0x0000
 #define BST_CHECKED 0x0001
+#define BST_INDETERMINATE 0x0002
+#define BST_PUSHED 0x0004
+#define BST_FOCUS 0x0008
 #define BN_CLICKED 0
 #define BN_DOUBLECLICKED 5
 
@@ -102,6 +111,9 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define EN_KILLFOCUS 0x0200
 #define EN_CHANGE 0x0300
 #define EN_UPDATE 0x0400
+#define EM_GETSEL 0x00B0
+#define EM_SETSEL 0x00B1
+#define EM_GETLIMITTEXT 0x00D5
 #define EM_SETREADONLY 0x00CF
 #define EM_LIMITTEXT 0x00C5
 
@@ -121,6 +133,9 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define CB_SELECTSTRING 0x014D
 #define CB_SETCURSEL 0x014E
 #define CB_SHOWDROPDOWN 0x014F
+#define CB_SETITEMDATA 0x0151
+#define CB_GETITEMDATA 0x0150
+#define CB_GETDROPPEDSTATE 0x0157
 #define CB_FINDSTRINGEXACT 0x0158
 #define CB_INITSTORAGE 0x0161
 #define CB_OKAY 0
@@ -154,6 +169,48 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define IDIGNORE 5
 #define IDYES 6
 #define IDNO 7
+
+#define IDHELP 9
+
+// ---- windows and dialogs ----------------------------------------------------
+struct CREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+};
+typedef CREATESTRUCTA* LPCREATESTRUCTA;
+
+// The built-in classes only: "Button", "Edit", "Static", "ComboBox",
+// "SysListView32", "SysTabControl32" and "#32770".  Headless: a window is
+// never drawn.
+HOSTWIN_API HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR text, DWORD style, int x, int y,
+                                        int cx, int cy, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+// A modeless dialog from a template of the module's resources.
+HOSTWIN_API HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC proc, LPARAM param);
+HOSTWIN_API BOOL WINAPI MapDialogRect(HWND dlg, LPRECT rect);
+
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_SHOW 5
+HOSTWIN_API BOOL WINAPI ShowWindow(HWND wnd, int cmd);
+
+// Children are kept in creation order, which is their z-order.
+#define GW_HWNDFIRST 0
+#define GW_HWNDLAST 1
+#define GW_HWNDNEXT 2
+#define GW_HWNDPREV 3
+#define GW_OWNER 4
+#define GW_CHILD 5
+HOSTWIN_API HWND WINAPI GetWindow(HWND wnd, UINT cmd);
 
 HOSTWIN_API LRESULT WINAPI SendMessageA(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 HOSTWIN_API BOOL WINAPI PostMessageA(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -211,10 +268,24 @@ HOSTWIN_API int WINAPI GetSystemMetrics(int index);
 #define VK_DELETE 0x2E
 #define VK_F1 0x70
 #define VK_F2 0x71
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
 
 // ---- resources and strings --------------------------------------------------
 HOSTWIN_API int WINAPI LoadStringA(HINSTANCE inst, UINT id, LPSTR buf, int size);
+// With a null instance, the system's icons (IDI_APPLICATION and friends).
 HOSTWIN_API HICON WINAPI LoadIconA(HINSTANCE inst, LPCSTR name);
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+#define IDI_HAND MAKEINTRESOURCEA(32513)
+#define IDI_QUESTION MAKEINTRESOURCEA(32514)
+#define IDI_EXCLAMATION MAKEINTRESOURCEA(32515)
+#define IDI_ASTERISK MAKEINTRESOURCEA(32516)
 HOSTWIN_API BOOL WINAPI DestroyIcon(HICON icon);
 HOSTWIN_API BOOL WINAPI OemToCharA(LPCSTR src, LPSTR dst);
 HOSTWIN_API BOOL WINAPI CharToOemA(LPCSTR src, LPSTR dst);
