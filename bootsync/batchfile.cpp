@@ -82,9 +82,21 @@ bool FinishBatch(void* context, DosTextWriter& out, bool lastLineEnded) {
 
 }  // namespace
 
+// A BLASTER value that holds "SET HARMNAIR=" (in any case) would make its
+// own line a HARMNAIR line for the next run, which would then append it
+// again, one more line at every boot; it is not written either.
+void DropValueTakenForHarmnair(SetVariable& blaster, const SetVariable& harmnair) {
+    if (!blaster.value) return;
+    char upper[kTextSize];
+    const std::size_t length = std::strlen(blaster.value);
+    for (std::size_t i = 0; i < length; ++i) upper[i] = UpperAscii(blaster.value[i]);
+    if (Contains(upper, static_cast<int>(length), harmnair.search)) blaster.value = nullptr;
+}
+
 int RewriteBatchFile(const char* path, const char* harmnair, const char* blaster) {
     BatchEdit edit{{"SET HARMNAIR=", harmnair, 0}, {"SET BLASTER=", blaster, 0}};
     DropUnfitValue(edit.harmnair);
     DropUnfitValue(edit.blaster);
+    DropValueTakenForHarmnair(edit.blaster, edit.harmnair);
     return RewriteThroughBackup(path, PieceEditor{&edit, EditBatchPiece, FinishBatch});
 }

@@ -67,6 +67,11 @@ TEST(BatchFile, ValuesAsTheEnvironmentGivesThem) {
          Dos({"set harmnair=old", "ECHO", "@SET BLASTER=B"})},
         {"a BLASTER with a Ctrl-Z: nothing is appended for it", "H", "A220\x1a", Dos({"SET HARMNAIR=H", "ECHO"})},
         {"a lone CR is text like any other", "H\r", "B", Dos({"SET HARMNAIR=H\r", "ECHO", "@SET BLASTER=B"})},
+        // Its line would be a HARMNAIR line to the next run.
+        {"a BLASTER holding set harmnair=: nothing is appended for it", "H", "A220 set harmnair=x",
+         Dos({"SET HARMNAIR=H", "ECHO"})},
+        {"a HARMNAIR holding SET BLASTER= is written", "SET BLASTER=x", "B",
+         Dos({"SET HARMNAIR=SET BLASTER=x", "ECHO", "@SET BLASTER=B"})},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Show(Rewrite(Dos({"set harmnair=old", "ECHO"}), c.harmnair, c.blaster)), Show(c.out)) << c.what;
@@ -97,6 +102,7 @@ TEST(BatchFile, ASecondRunChangesNothing) {
     // Lines written at the longest, lines cut into pieces, a last line without
     // a line feed: the next boot finds nothing to change.
     const std::string h239(239, 'h'), b240(240, 'b'), h240(240, 'h'), b241(241, 'b');
+    const std::string setBlaster = "x SET BLASTER=y", setHarmnair = "x Set Harmnair=y";
     struct Case {
         const char* what;
         std::string in;
@@ -109,6 +115,7 @@ TEST(BatchFile, ASecondRunChangesNothing) {
         {"values one character too long, lines to replace", Dos({"@SET HARMNAIR=x", "SET BLASTER=y"}), &h240, &b241},
         {"a long line cut after its SET", "SET BLASTER=" + std::string(300, 'x') + "\r\nECHO", &h239, &b240},
         {"a long line without a SET", std::string(600, 'z'), &h239, &b240},
+        {"each value holding the other's SET", Dos({"SET BLASTER=old"}), &setBlaster, &setHarmnair},
     };
     for (const Case& c : cases) {
         zptest::TestMachine machine;

@@ -112,8 +112,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetVariable("HARMNAIR", harmnair);
     SetVariable("BLASTER", blaster);
 
+    // A BLASTER value holding "SET HARMNAIR=" would make its line a HARMNAIR
+    // line to the next run: it is not written either.
+    std::optional<std::string> blasterWritten = Writable("SET BLASTER=", blaster);
+    if (blasterWritten) {
+        std::string upper = *blasterWritten;
+        for (char& c : upper) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        if (upper.find("SET HARMNAIR=") != std::string::npos) blasterWritten.reset();
+    }
     const std::string expected = Rewritten(old, {"SET HARMNAIR=", Writable("SET HARMNAIR=", harmnair)},
-                                           {"SET BLASTER=", Writable("SET BLASTER=", blaster)});
+                                           {"SET BLASTER=", blasterWritten});
     const bool failed = Run(failAt);
     const std::string when = failed ? " after file operation " + std::to_string(failAt) + " failed" : "";
     for (const char* file : kFiles) {
