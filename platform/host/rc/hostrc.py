@@ -4,7 +4,7 @@
 Runs the C preprocessor over a .rc script, as the Windows resource compiler
 does, and turns its dialog templates, string table and icons into a C++
 source of constant tables (platform/host/user/resource_tables.h), which the
-host layer finds in the module under the name HostwinResourceTable.
+host layer finds in the module through its function HostwinResourceTable.
 
     hostrc.py --cpp "c++ -E -x c" --defines HEADER... [-I DIR]... \
               [--depfile FILE] INPUT.rc OUTPUT.cpp
@@ -429,7 +429,14 @@ class Parser:
         self.position(item)
         item['style'] = WS_CHILD | WS_VISIBLE | default
         if self.accept(','):
-            item['style'] = self.style(item['style'])
+            if statement == 'COMBOBOX':
+                # A combo box's type is the one given; CBS_SIMPLE only
+                # when none is.
+                item['style'] = self.style(WS_CHILD | WS_VISIBLE | WS_TABSTOP)
+                if item['style'] & 0x3 == 0:
+                    item['style'] |= 0x1
+            else:
+                item['style'] = self.style(item['style'])
             if self.accept(','):
                 item['exstyle'] = self.style(0)
                 if extended and self.accept(','):
@@ -519,10 +526,11 @@ def write_tables(out, source, dialogs, strings, icons):
         lines.append('    {%du, %s, kIcon%d, %du, %d, %d},' % (ident or 0, c_name(name), n, len(data), width, height))
     if not icons:
         lines.append('    {0u, nullptr, nullptr, 0u, 0, 0},')
-    lines += ['};', '', '}  // namespace', '',
-              'extern "C" __attribute__((visibility("default"))) const HostResourceTable HostwinResourceTable = {',
-              '    kHostResourceTableVersion, kDialogs, %d, kStrings, %d, kIcons, %d};' % (
-                  len(dialogs), len(strings), len(icons)), '']
+    lines += ['};', '',
+              'const HostResourceTable kTable = {kHostResourceTableVersion, kDialogs, %d, kStrings, %d, kIcons, %d};'
+              % (len(dialogs), len(strings), len(icons)), '', '}  // namespace', '',
+              'extern "C" __attribute__((visibility("default"))) const HostResourceTable* HostwinResourceTable() {',
+              '    return &kTable;', '}', '']
     text = '\n'.join(lines)
     if os.path.exists(out):
         with open(out, encoding='latin-1') as f:

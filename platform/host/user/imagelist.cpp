@@ -16,8 +16,8 @@ namespace hostwin {
 namespace {
 
 std::unordered_set<HostImageList*>& Lists() {
-    static std::unordered_set<HostImageList*> lists;
-    return lists;
+    static auto* lists = new std::unordered_set<HostImageList*>;  // never destroyed
+    return *lists;
 }
 
 bool Live(HIMAGELIST list) { return list && Lists().count(list); }

@@ -40,8 +40,8 @@ struct Module {
 };
 
 std::vector<Module*>& Modules() {
-    static std::vector<Module*> modules;
-    return modules;
+    static auto* modules = new std::vector<Module*>;  // never destroyed, as the modules
+    return *modules;
 }
 
 void Fail(DWORD code) {
@@ -195,7 +195,8 @@ const HostResourceTable* ResourcesOf(HINSTANCE instance) {
     if (!m) return nullptr;
     if (!m->resourcesLooked) {
         m->resourcesLooked = true;
-        auto* table = static_cast<const HostResourceTable*>(OwnSymbol(m, HOSTWIN_RESOURCE_TABLE_SYMBOL));
+        auto answer = reinterpret_cast<HostResourceTableFunction>(OwnSymbol(m, HOSTWIN_RESOURCE_TABLE_SYMBOL));
+        const HostResourceTable* table = answer ? answer() : nullptr;
         if (table && table->version == kHostResourceTableVersion) m->resources = table;
     }
     return m->resources;

@@ -1,6 +1,6 @@
 // The resource tables that the host resource compiler generates from a .rc
 // script.  A module (the program or a library) that has resources exports
-// them under the name HostwinResourceTable.
+// the function HostwinResourceTable, which answers them.
 #pragma once
 
 #include "host/host_types.h"
@@ -57,3 +57,4 @@ struct HostResourceTable {
 
 inline constexpr unsigned kHostResourceTableVersion = 1;
 #define HOSTWIN_RESOURCE_TABLE_SYMBOL "HostwinResourceTable"
+typedef const HostResourceTable* (*HostResourceTableFunction)(void);

@@ -29,8 +29,8 @@ bool NameMatches(unsigned id, const char* name, LPCSTR wanted) {
 }
 
 std::map<std::pair<HINSTANCE, unsigned>, HICON__*>& Icons() {
-    static std::map<std::pair<HINSTANCE, unsigned>, HICON__*> icons;
-    return icons;
+    static auto* icons = new std::map<std::pair<HINSTANCE, unsigned>, HICON__*>;  // never destroyed
+    return *icons;
 }
 
 }  // namespace
@@ -44,12 +44,12 @@ const HostDialogTemplate* FindDialogTemplate(HINSTANCE instance, LPCSTR name) {
 }
 
 void ForgetModuleIcons(HINSTANCE instance) {
-    static std::vector<HICON__*> retired;
+    static auto* retired = new std::vector<HICON__*>;
     auto& icons = Icons();
     for (auto it = icons.begin(); it != icons.end();) {
         if (it->first.first == instance) {
             it->second->module = nullptr;  // the handle stays valid, its module is gone
-            retired.push_back(it->second);
+            retired->push_back(it->second);
             it = icons.erase(it);
         } else {
             ++it;

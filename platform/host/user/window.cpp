@@ -10,8 +10,9 @@ namespace hostwin {
 namespace {
 
 std::unordered_set<Window*>& LiveWindows() {
-    static std::unordered_set<Window*> live;
-    return live;
+    // Never destroyed: windows alive at exit stay reachable.
+    static auto* live = new std::unordered_set<Window*>;
+    return *live;
 }
 
 Window* g_focus = nullptr;
