@@ -151,7 +151,9 @@ void Write(const char* section, const char* key, const char* value) {
 
     const Contents now = Snapshot();
     for (const auto& [where, text] : was) {
-        const bool touched = SameName(where.first, section) && (!key || SameName(where.second, key));
+        // Names are taken without the blanks around them.
+        const bool touched =
+            SameName(where.first, Trimmed(section)) && (!key || SameName(where.second, Trimmed(key)));
         if (touched && written) continue;
         const auto found = now.find(where);
         if (found == now.end()) Fail("a write lost [" + where.first + "] " + where.second);
