@@ -42,7 +42,10 @@ private:
     std::string path_;
 };
 
-// Runs a program with arguments and waits; its exit status.
-int Spawn(const std::vector<std::string>& argv);
+// Runs a program with arguments and waits; its exit status.  quiet sends
+// its output nowhere.
+int Spawn(const std::vector<std::string>& argv, bool quiet = false);
+// The same, keeping what it wrote to standard output.
+int SpawnOutput(const std::vector<std::string>& argv, std::string& output);
 
 }  // namespace zpbench

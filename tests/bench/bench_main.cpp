@@ -3,6 +3,7 @@
 
 #include "bench.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 extern char** environ;
@@ -57,15 +59,44 @@ void ScratchDirectory::Write(const std::string& relative, const std::string& byt
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-int Spawn(const std::vector<std::string>& argv) {
+namespace {
+
+// Starts argv with its standard output (and, when quiet, its errors) on
+// outFd, or as ours when outFd is -1; its exit status.
+int SpawnWith(const std::vector<std::string>& argv, int outFd, bool quiet) {
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (outFd >= 0) posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    if (quiet) {
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (outFd < 0) posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    }
     pid_t pid;
-    if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return -1;
+    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+int Spawn(const std::vector<std::string>& argv, bool quiet) { return SpawnWith(argv, -1, quiet); }
+
+int SpawnOutput(const std::vector<std::string>& argv, std::string& output) {
+    char name[] = "/tmp/zpbench-out.XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0) return -1;
+    const int status = SpawnWith(argv, fd, true);
+    std::ifstream in(name, std::ios::binary);
+    output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    close(fd);
+    unlink(name);
+    return status;
 }
 
 }  // namespace zpbench

@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
         }
     };
     pass();
+    checksum = 0;
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
