@@ -121,6 +121,7 @@ const ReadCase kReadCases[] = {
     {"key list missing section", "[s]\r\na=1\r\n", "t", nullptr, "foo", 64, std::string("foo\0\0", 5), 3},
     {"key list empty section", "[s]\r\n; nothing\r\n[t]\r\n", "s", nullptr, "foo", 64, std::string("\0\0", 2), 0},
     {"section list", "[one]\r\n[Two]\r\n", nullptr, nullptr, "x", 64, std::string("one\0Two\0\0", 9), 8},
+    {"the caller's names without their blanks", "[s]\r\nk=v\r\n", " s ", "\tk ", "d", 64, std::string("v\0", 2), 1},
 };
 
 TEST_F(ProfileTest, ReadsAsTabled) {
@@ -177,6 +178,10 @@ const WriteCase kWriteCases[] = {
     {"value with a line break refused", "[a]\r\nx=1\r\n", "a", "x", "1\r\n[b]", FALSE, "[a]\r\nx=1\r\n"},
     {"key with an equals sign refused", "[a]\r\nx=1\r\n", "a", "x=y", "1", FALSE, "[a]\r\nx=1\r\n"},
     {"same value leaves the bytes", "[a]\r\n x = 1\r\n", "a", "x", "1", TRUE, "[a]\r\n x = 1\r\n"},
+    // Else a second write of " b " would add another section, and neither
+    // could be read back by the names they were written with.
+    {"the caller's names without their blanks", "[a]\r\nk=1\r\n", " a ", " k ", "2", TRUE, "[a]\r\nk=2\r\n"},
+    {"a new section and key without their blanks", "[a]\r\n", " b\t", " k ", "v", TRUE, "[a]\r\n[b]\r\nk=v\r\n"},
 };
 
 TEST_F(ProfileTest, WritesBytesAsTabled) {

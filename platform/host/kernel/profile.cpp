@@ -378,8 +378,12 @@ std::size_t EndOfText(const Lines& lines) {
     return lines.size();
 }
 
-// Applies one write to the lines; false when nothing changes.
-bool ChangeLines(Lines& lines, const char* section, const char* key, const char* value) {
+// Applies one write to the lines; false when nothing changes.  Names are
+// taken without the blanks around them, as the file's own are.
+bool ChangeLines(Lines& lines, const char* sectionText, const char* keyText, const char* value) {
+    const std::string section(Trim(sectionText));
+    const std::string keyName = keyText ? std::string(Trim(keyText)) : std::string();
+    const char* key = keyText ? keyName.c_str() : nullptr;
     std::size_t header = FindSection(lines, section);
     if (!key) {
         if (header == kNone) {
@@ -406,7 +410,7 @@ bool ChangeLines(Lines& lines, const char* section, const char* key, const char*
     Line entry = ParseLine(std::string(key) + "=" + value);
     if (header == kNone) {
         std::size_t end = EndOfText(lines);
-        lines.insert(lines.begin() + end, ParseLine("[" + std::string(section) + "]"));
+        lines.insert(lines.begin() + end, ParseLine("[" + section + "]"));
         lines.insert(lines.begin() + end + 1, std::move(entry));
         return true;
     }
@@ -448,7 +452,8 @@ HOSTWIN_API DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LP
         }
         return CopyList(names, buf, size);
     }
-    std::size_t header = FindSection(*lines, section);
+    // Names are found without the blanks around them, as the file's own are.
+    std::size_t header = FindSection(*lines, Trim(section));
     if (!key) {
         if (header == kNone) {
             DWORD copied = CopyList({fallback}, buf, size);
@@ -463,7 +468,7 @@ HOSTWIN_API DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LP
         }
         return CopyList(names, buf, size);
     }
-    std::size_t at = header == kNone ? kNone : FindKey(*lines, header, key);
+    std::size_t at = header == kNone ? kNone : FindKey(*lines, header, Trim(key));
     return CopyText(at == kNone ? fallback : std::string_view((*lines)[at].value), buf, size);
 }
 
