@@ -1,6 +1,7 @@
 // The SET HARMNAIR= and SET BLASTER= lines of a batch file.
 #include <cstring>
 #include <initializer_list>
+#include <string_view>
 
 #include "textfile.h"
 
@@ -23,11 +24,7 @@ bool StartsWith(const char* text, int length, const char* prefix) {
 }
 
 bool Contains(const char* text, int length, const char* search) {
-    const int n = static_cast<int>(std::strlen(search));
-    for (int i = 0; i + n <= length; ++i) {
-        if (std::memcmp(text + i, search, static_cast<std::size_t>(n)) == 0) return true;
-    }
-    return false;
+    return std::string_view(text, static_cast<std::size_t>(length)).find(search) != std::string_view::npos;
 }
 
 // "@SET NAME=%s\n" or "SET NAME=%s\n" into line; false when it does not fit.
@@ -37,16 +34,22 @@ bool FormatSetLine(char* line, bool withAt, const SetVariable& variable) {
 }
 
 // A value is written only when even its longest line, "@SET NAME=value\n",
-// fits the line buffer; a longer one (or one that did not fit its own
-// buffer) leaves the file's lines for that variable as they stand.
+// is read back as one piece by the next run (else every run would cut it
+// anew and add a line), and when it holds no line feed or Ctrl-Z, which
+// would end its line (making the rest a line of its own) or the file early.
+// Any other value (or one that did not fit its own buffer) leaves the file's
+// lines for that variable as they stand.
 void DropUnfitValue(SetVariable& variable) {
-    if (variable.value && 1 + std::strlen(variable.search) + std::strlen(variable.value) + 1 >= kTextSize) {
+    if (variable.value && (1 + std::strlen(variable.search) + std::strlen(variable.value) + 1 > kPieceMax ||
+                           !IsOneLineText(variable.value))) {
         variable.value = nullptr;
     }
 }
 
 int EditBatchPiece(void* context, char* piece, int length) {
     BatchEdit& edit = *static_cast<BatchEdit*>(context);
+    // Both search texts end in '=': a piece without one stays as it is.
+    if (!std::memchr(piece, '=', static_cast<std::size_t>(length))) return length;
     char upper[kTextSize];
     for (int i = 0; i < length; ++i) upper[i] = UpperAscii(piece[i]);
 
@@ -79,9 +82,21 @@ bool FinishBatch(void* context, DosTextWriter& out, bool lastLineEnded) {
 
 }  // namespace
 
+// A BLASTER value that holds "SET HARMNAIR=" (in any case) would make its
+// own line a HARMNAIR line for the next run, which would then append it
+// again, one more line at every boot; it is not written either.
+void DropValueTakenForHarmnair(SetVariable& blaster, const SetVariable& harmnair) {
+    if (!blaster.value) return;
+    char upper[kTextSize];
+    const std::size_t length = std::strlen(blaster.value);
+    for (std::size_t i = 0; i < length; ++i) upper[i] = UpperAscii(blaster.value[i]);
+    if (Contains(upper, static_cast<int>(length), harmnair.search)) blaster.value = nullptr;
+}
+
 int RewriteBatchFile(const char* path, const char* harmnair, const char* blaster) {
     BatchEdit edit{{"SET HARMNAIR=", harmnair, 0}, {"SET BLASTER=", blaster, 0}};
     DropUnfitValue(edit.harmnair);
     DropUnfitValue(edit.blaster);
+    DropValueTakenForHarmnair(edit.blaster, edit.harmnair);
     return RewriteThroughBackup(path, PieceEditor{&edit, EditBatchPiece, FinishBatch});
 }

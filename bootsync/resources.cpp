@@ -32,12 +32,14 @@ constexpr bool CompareLengthsMatchPrefixes() {
 }
 static_assert(CompareLengthsMatchPrefixes());
 
-// A line whose value cannot be read, or whose new line would not fit the
-// line buffer, stays as it is.
+// A line whose value cannot be read, holds a line feed or a Ctrl-Z (which
+// would end the line or the file early), or whose new line would not come
+// back as one piece in the next run (which would cut it anew and add a
+// line), stays as it is.
 int EditResourcePiece(void*, char* piece, int length) {
     if (piece[0] == ';') return length;
     for (const ResourceKey& key : ResourceKeyTable) {
-        if (length < key.compareLength ||
+        if (length < key.compareLength || piece[0] != key.prefix[0] ||
             std::memcmp(piece, key.prefix, static_cast<std::size_t>(key.compareLength)) != 0) {
             continue;
         }
@@ -45,7 +47,8 @@ int EditResourcePiece(void*, char* piece, int length) {
         char value[kTextSize];
         char line[kTextSize];
         if (!JoinText(keyPath, kSettingsKey, "\\", key.subkey) || ReadSettingsValue(keyPath, value) != 0 ||
-            !JoinText(line, key.prefix, value, "\n")) {
+            !IsOneLineText(value) || !JoinText(line, key.prefix, value, "\n") ||
+            std::strlen(line) > static_cast<std::size_t>(kPieceMax)) {
             return length;
         }
         std::memcpy(piece, line, std::strlen(line) + 1);

@@ -1,39 +1,43 @@
 // DOS text files and the rewrite of a file through its backup.
 #include "textfile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-constexpr int kEnd = -1;
-constexpr int kFailed = -2;
 constexpr unsigned char kCtrlZ = 0x1A;
 
-// The next byte of the file, taken (consume) or only looked at; kEnd at the
-// end of the file or at a Ctrl-Z, kFailed when a read fails.
-int FetchByte(DosTextReader& reader, bool consume) {
-    if (reader.ended) return reader.failed ? kFailed : kEnd;
-    if (reader.position == reader.length) {
-        DWORD got = 0;
-        if (!ReadFile(reader.file, reader.buffer, sizeof reader.buffer, &got, nullptr)) {
-            reader.failed = true;
-            reader.ended = true;
-            return kFailed;
-        }
-        if (got == 0) {
-            reader.ended = true;
-            return kEnd;
-        }
-        reader.length = got;
-        reader.position = 0;
-    }
-    const unsigned char c = reader.buffer[reader.position];
-    if (c == kCtrlZ) {
+// Makes sure the buffer holds a byte to read: false at the end of the file
+// or after a failed read (which also ends it).
+bool Fill(DosTextReader& reader) {
+    if (reader.ended) return false;
+    if (reader.position < reader.length) return true;
+    DWORD got = 0;
+    if (!ReadFile(reader.file, reader.buffer, sizeof reader.buffer, &got, nullptr)) {
+        reader.failed = true;
         reader.ended = true;
-        return kEnd;
+        return false;
     }
-    if (consume) ++reader.position;
-    return c;
+    if (got == 0) {
+        reader.ended = true;
+        return false;
+    }
+    reader.length = got;
+    reader.position = 0;
+    return true;
+}
+
+// The length of the run of bytes at the start of at[0, size) before its
+// first CR, LF or Ctrl-Z.
+DWORD OrdinaryRun(const unsigned char* at, DWORD size) {
+    constexpr int kEnds[] = {'\r', '\n', kCtrlZ};
+    for (const int end : kEnds) {
+        if (const void* found = std::memchr(at, end, size)) {
+            size = static_cast<DWORD>(static_cast<const unsigned char*>(found) - at);
+        }
+    }
+    return size;
 }
 
 bool PutByte(DosTextWriter& writer, char c) {
@@ -71,21 +75,49 @@ void RestoreFromBackup(const char* path, const char* backup, bool newFileCreated
 
 int ReadPiece(DosTextReader& reader, char* piece) {
     int length = 0;
-    while (length < kPieceMax) {
-        int c = FetchByte(reader, true);
-        if (c < 0) break;
-        if (c == '\r' && FetchByte(reader, false) == '\n') c = FetchByte(reader, true);
-        piece[length++] = static_cast<char>(c);
-        if (c == '\n') break;
+    while (length < kPieceMax && Fill(reader)) {
+        // Ordinary bytes go in runs, up to a CR, an LF or a Ctrl-Z.
+        const unsigned char* at = reader.buffer + reader.position;
+        const DWORD room = std::min<DWORD>(reader.length - reader.position, static_cast<DWORD>(kPieceMax - length));
+        const DWORD run = OrdinaryRun(at, room);
+        std::memcpy(piece + length, at, run);
+        length += static_cast<int>(run);
+        reader.position += run;
+        if (run == room) continue;
+        const unsigned char c = at[run];
+        if (c == kCtrlZ) {
+            reader.ended = true;
+            break;
+        }
+        ++reader.position;
+        if (c == '\r' && !(Fill(reader) && reader.buffer[reader.position] == '\n')) {
+            piece[length++] = '\r';  // a lone CR stays
+            continue;
+        }
+        if (c == '\r') ++reader.position;  // CR LF comes as LF
+        piece[length++] = '\n';
+        break;
     }
     piece[length] = '\0';
     return reader.failed ? -1 : length;
 }
 
 bool WriteText(DosTextWriter& writer, const char* text, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i) {
-        if (text[i] == '\n' && !PutByte(writer, '\r')) return false;
-        if (!PutByte(writer, text[i])) return false;
+    while (length > 0) {
+        // The text up to its next LF goes in runs as it stands; the LF as CR LF.
+        if (writer.length == sizeof writer.buffer && !FlushText(writer)) return false;
+        const std::size_t room = std::min<std::size_t>(length, sizeof writer.buffer - writer.length);
+        const char* lineFeed = static_cast<const char*>(std::memchr(text, '\n', room));
+        const std::size_t run = lineFeed ? static_cast<std::size_t>(lineFeed - text) : room;
+        std::memcpy(writer.buffer + writer.length, text, run);
+        writer.length += static_cast<DWORD>(run);
+        text += run;
+        length -= run;
+        if (lineFeed) {
+            if (!PutByte(writer, '\r') || !PutByte(writer, '\n')) return false;
+            ++text;
+            --length;
+        }
     }
     return true;
 }

@@ -4,11 +4,15 @@
 
 #include "bootsync.h"
 
+// What one ReadFile or WriteFile of a text file moves at most: large, so
+// that a big file costs few calls.
+inline constexpr DWORD kFileBufferSize = 65536;
+
 // Reads a file in DOS text mode: CR LF comes as LF, a lone CR stays, Ctrl-Z
 // ends the file.
 struct DosTextReader {
     HANDLE file;
-    unsigned char buffer[512];
+    unsigned char buffer[kFileBufferSize];
     DWORD length = 0;
     DWORD position = 0;
     bool ended = false;
@@ -23,7 +27,7 @@ int ReadPiece(DosTextReader& reader, char* piece);
 // Writes text in DOS text mode: every LF goes out as CR LF.
 struct DosTextWriter {
     HANDLE file;
-    char buffer[512];
+    char buffer[kFileBufferSize];
     DWORD length = 0;
 };
 
@@ -53,5 +57,14 @@ int RewriteThroughBackup(const char* path, const PieceEditor& editor);
 // Joins up to three texts into out (kTextSize bytes).  False, with out
 // empty, when they do not fit.
 bool JoinText(char* out, const char* a, const char* b = "", const char* c = "");
+
+// True when text can stand inside one line of a DOS text file: no line
+// feed, which would end the line, and no Ctrl-Z, which would end the file.
+inline bool IsOneLineText(const char* text) {
+    for (; *text; ++text) {
+        if (*text == '\n' || *text == '\x1a') return false;
+    }
+    return true;
+}
 
 inline char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }

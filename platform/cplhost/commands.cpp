@@ -174,7 +174,7 @@ public:
         case CommandKind::Apply: return Apply();
         case CommandKind::Ok: SendMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_OK, 0); return kRunOk;
         case CommandKind::Cancel: SendMessageA(sheet_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); return kRunOk;
-        case CommandKind::Show: DescribePage(user_.notes, sheet_); return kRunOk;
+        case CommandKind::Show: std::fputs(DescribePage(sheet_).c_str(), user_.notes); return kRunOk;
         case CommandKind::ListCommands: std::fputs(kCommandSummary, user_.notes); return kRunOk;
         default: break;
         }
@@ -187,16 +187,19 @@ public:
         kind_ = KindOf(control_);
         if (command_.kind == CommandKind::Help) return Help();
         if (command_.kind == CommandKind::Expect) return Expect();
+        if (int result = CheckKind()) return result;
         // A disabled control takes no input, as for a user.
-        bool enabled = IsWindowEnabled(control_);
+        if (!IsWindowEnabled(control_)) return kRunOk;
         switch (command_.kind) {
-        case CommandKind::Click: return enabled ? Click() : kRunOk;
-        case CommandKind::Select: return enabled ? Select() : Need(ControlKind::Combo);
-        case CommandKind::Type: return enabled ? Type() : Need(ControlKind::Combo);
-        case CommandKind::Focus: return enabled ? Focus() : Need(ControlKind::ListView);
-        case CommandKind::DblClick: return enabled ? DoubleClick() : Need(ControlKind::ListView);
-        case CommandKind::Key: return enabled ? Key() : Need(ControlKind::ListView);
-        case CommandKind::Rename: return enabled ? Rename() : Need(ControlKind::ListView);
+        case CommandKind::Click: SendMessageA(control_, BM_CLICK, 0, 0); return kRunOk;
+        case CommandKind::Select: return Select();
+        case CommandKind::Type: return Type();
+        case CommandKind::Focus: return Focus();
+        case CommandKind::DblClick: return DoubleClick();
+        case CommandKind::Key:
+            SendMessageA(control_, WM_KEYDOWN, static_cast<WPARAM>(command_.number), 1);
+            return kRunOk;
+        case CommandKind::Rename: return Rename();
         default: return Fail(kRunScriptError, "not a command for a control");
         }
     }
@@ -207,10 +210,23 @@ private:
         return result;
     }
 
-    int Need(ControlKind kind) {
-        if (kind_ == kind) return kRunOk;
-        return Fail(kRunScriptError, "control " + std::to_string(command_.control) + " is a " + KindName(kind_) +
-                                         ", not a " + KindName(kind));
+    int NotA(const char* kind) {
+        return Fail(kRunScriptError,
+                    "control " + std::to_string(command_.control) + " is a " + KindName(kind_) + ", not a " + kind);
+    }
+
+    // The control must be of the kind that the command works on.
+    int CheckKind() {
+        switch (command_.kind) {
+        case CommandKind::Click:
+            if (kind_ == ControlKind::PushButton || kind_ == ControlKind::CheckBox ||
+                kind_ == ControlKind::RadioButton)
+                return kRunOk;
+            return NotA("button");
+        case CommandKind::Select:
+        case CommandKind::Type: return kind_ == ControlKind::Combo ? kRunOk : NotA(KindName(ControlKind::Combo));
+        default: return kind_ == ControlKind::ListView ? kRunOk : NotA(KindName(ControlKind::ListView));
+        }
     }
 
     bool IsListOrCombo() const { return kind_ == ControlKind::Combo || kind_ == ControlKind::ListView; }
@@ -231,20 +247,11 @@ private:
         return kRunOk;
     }
 
-    int Click() {
-        if (kind_ != ControlKind::PushButton && kind_ != ControlKind::CheckBox && kind_ != ControlKind::RadioButton)
-            return Fail(kRunScriptError,
-                        "control " + std::to_string(command_.control) + " is a " + KindName(kind_) + ", not a button");
-        SendMessageA(control_, BM_CLICK, 0, 0);
-        return kRunOk;
-    }
-
     void NotifyCombo(WORD code) {
         SendMessageA(page_, WM_COMMAND, MAKEWPARAM(command_.control, code), reinterpret_cast<LPARAM>(control_));
     }
 
     int Select() {
-        if (int result = Need(ControlKind::Combo)) return result;
         LRESULT index;
         if (command_.byIndex) {
             index = command_.number;
@@ -255,8 +262,8 @@ private:
             index = SendMessageA(control_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                  reinterpret_cast<LPARAM>(command_.text.c_str()));
             if (index == CB_ERR)
-                return Fail(kRunExpectFailed,
-                            "there is no entry " + Quote(command_.text) + "; the entries are " + ItemList(control_, kind_));
+                return Fail(kRunExpectFailed, "there is no entry " + Quote(command_.text) + "; the entries are " +
+                                                  ItemList(control_, kind_));
         }
         SendMessageA(control_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         NotifyCombo(CBN_SELCHANGE);
@@ -264,7 +271,6 @@ private:
     }
 
     int Type() {
-        if (int result = Need(ControlKind::Combo)) return result;
         if ((GetWindowLongA(control_, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST)
             return Fail(kRunScriptError, "combo box " + std::to_string(command_.control) + " has no edit field");
         SendMessageA(control_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command_.text.c_str()));
@@ -274,7 +280,6 @@ private:
 
     // The item TEXT of the list view, or a failure.
     int FindListItem(int& index) {
-        if (int result = Need(ControlKind::ListView)) return result;
         index = FindItem(control_, kind_, command_.text);
         if (index < 0)
             return Fail(kRunExpectFailed,
@@ -301,12 +306,6 @@ private:
         ClientToScreen(control_, &screen);
         SetCursorPos(screen.x, screen.y);
         SendMessageA(control_, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(client.x, client.y));
-        return kRunOk;
-    }
-
-    int Key() {
-        if (int result = Need(ControlKind::ListView)) return result;
-        SendMessageA(control_, WM_KEYDOWN, static_cast<WPARAM>(command_.number), 1);
         return kRunOk;
     }
 
@@ -350,9 +349,7 @@ private:
         switch (command_.expect) {
         case ExpectKind::Checked:
         case ExpectKind::Unchecked: {
-            if (kind_ != ControlKind::CheckBox && kind_ != ControlKind::RadioButton)
-                return Fail(kRunScriptError, "control " + std::to_string(command_.control) + " is a " +
-                                                 KindName(kind_) + ", not a check box");
+            if (kind_ != ControlKind::CheckBox && kind_ != ControlKind::RadioButton) return NotA("check box");
             bool checked = SendMessageA(control_, BM_GETCHECK, 0, 0) == BST_CHECKED;
             if (checked == (command_.expect == ExpectKind::Checked)) return kRunOk;
             return Fail(kRunExpectFailed, checked ? "it is checked" : "it is unchecked");
@@ -443,12 +440,14 @@ const char* ButtonName(int button) {
 }
 
 // A text on one line: CR and LF shown as \r and \n.
-void PrintOneLine(std::FILE* out, const char* text) {
+std::string OneLine(const char* text) {
+    std::string line;
     for (; text && *text; ++text) {
-        if (*text == '\r') std::fputs("\\r", out);
-        else if (*text == '\n') std::fputs("\\n", out);
-        else std::fputc(*text, out);
+        if (*text == '\r') line += "\\r";
+        else if (*text == '\n') line += "\\n";
+        else line += *text;
     }
+    return line;
 }
 
 }  // namespace
@@ -507,67 +506,58 @@ int ChooseBoxButton(std::deque<AnswerWord>& answers, UINT type, int& button, std
     return kRunScriptError;
 }
 
-void PrintBoxLine(std::FILE* out, const char* caption, const char* text, int button) {
-    std::fputs("box \"", out);
-    PrintOneLine(out, caption ? caption : "Error");  // what a box without a caption shows
-    std::fputs("\" \"", out);
-    PrintOneLine(out, text);
-    std::fprintf(out, "\" -> %s\n", ButtonName(button));
+std::string FormatBoxLine(const char* caption, const char* text, int button) {
+    // A box without a caption shows "Error".
+    return "box \"" + OneLine(caption ? caption : "Error") + "\" \"" + OneLine(text) + "\" -> " + ButtonName(button) +
+           "\n";
 }
 
-void PrintHelpLine(std::FILE* out, HWND wnd, const char* file, UINT command, ULONG_PTR data) {
-    if (command == HELP_QUIT) return;
-    std::fputs("help \"", out);
-    PrintOneLine(out, file);
-    std::fputs("\" ", out);
+std::string FormatHelpLine(HWND wnd, const char* file, UINT command, ULONG_PTR data) {
+    if (command == HELP_QUIT) return {};
+    std::string line = "help \"" + OneLine(file) + "\" ";
     if (command == HELP_WM_HELP || command == HELP_CONTEXTMENU) {
         // The topic of the control asked about, from the {control, topic} list.
         DWORD id = static_cast<DWORD>(GetDlgCtrlID(wnd));
-        const DWORD* pairs = reinterpret_cast<const DWORD*>(data);
-        for (; pairs && pairs[0] != 0; pairs += 2) {
-            if (pairs[0] == id) {
-                std::fprintf(out, "%lu\n", static_cast<unsigned long>(pairs[1]));
-                return;
-            }
-        }
-        std::fputs("none\n", out);
-    } else if (command == HELP_CONTEXT) {
-        std::fprintf(out, "%lu\n", static_cast<unsigned long>(data));
-    } else {
-        std::fprintf(out, "command %u\n", command);
+        for (const DWORD* pairs = reinterpret_cast<const DWORD*>(data); pairs && pairs[0] != 0; pairs += 2)
+            if (pairs[0] == id) return line + std::to_string(pairs[1]) + "\n";
+        return line + "none\n";
     }
+    if (command == HELP_CONTEXT) return line + std::to_string(data) + "\n";
+    return line + "command " + std::to_string(command) + "\n";
 }
 
-void DescribePage(std::FILE* out, HWND sheet) {
+std::string DescribePage(HWND sheet) {
     HWND page = CurrentPage(sheet);
-    std::fprintf(out, "%s page", PageName(sheet).c_str());
+    std::string text = PageName(sheet) + " page";
     HWND apply = GetDlgItem(sheet, IDC_APPLY_BUTTON);
-    if (apply) std::fprintf(out, " (Apply %s)", IsWindowEnabled(apply) ? "enabled" : "disabled");
-    std::fputs(":\n", out);
-    if (!page) return;
+    if (apply) text += IsWindowEnabled(apply) ? " (Apply enabled)" : " (Apply disabled)";
+    text += ":\n";
+    if (!page) return text;
     ForEachControl(page, [&](int id, HWND control) {
         ControlKind kind = KindOf(control);
-        std::fprintf(out, "  %5d  %-10s", id, KindName(kind));
-        if (kind != ControlKind::ListView) std::fprintf(out, " %s", Quote(WindowText(control)).c_str());
-        if (!IsWindowEnabled(control)) std::fputs(" disabled", out);
+        char head[32];
+        std::snprintf(head, sizeof head, "  %5d  %-10s", id, KindName(kind));
+        text += head;
+        if (kind != ControlKind::ListView) text += " " + Quote(WindowText(control));
+        if (!IsWindowEnabled(control)) text += " disabled";
         if (kind == ControlKind::CheckBox || kind == ControlKind::RadioButton)
-            std::fputs(SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? " checked" : " unchecked", out);
-        if (kind == ControlKind::Edit && (GetWindowLongA(control, GWL_STYLE) & ES_READONLY)) std::fputs(" read-only", out);
+            text += SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? " checked" : " unchecked";
+        if (kind == ControlKind::Edit && (GetWindowLongA(control, GWL_STYLE) & ES_READONLY)) text += " read-only";
         if (kind == ControlKind::Combo) {
             int selected = SelectedItem(control, kind);
-            std::fprintf(out, " selected %s; %s",
-                         selected >= 0 ? ("#" + std::to_string(selected)).c_str() : "none",
-                         ItemList(control, kind).c_str());
+            text += selected >= 0 ? " selected #" + std::to_string(selected) : std::string(" selected none");
+            text += "; " + ItemList(control, kind);
         }
         if (kind == ControlKind::ListView) {
-            std::fprintf(out, " %s", ItemList(control, kind).c_str());
+            text += " " + ItemList(control, kind);
             LRESULT focused = SendMessageA(control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
             int selected = SelectedItem(control, kind);
-            if (focused >= 0) std::fprintf(out, "; focused %s", Quote(ItemText(control, kind, static_cast<int>(focused))).c_str());
-            if (selected >= 0) std::fprintf(out, "; selected %s", Quote(ItemText(control, kind, selected)).c_str());
-            if (SendMessageA(control, LVM_GETEDITCONTROL, 0, 0)) std::fputs("; a label edit is open", out);
+            if (focused >= 0) text += "; focused " + Quote(ItemText(control, kind, static_cast<int>(focused)));
+            if (selected >= 0) text += "; selected " + Quote(ItemText(control, kind, selected));
+            if (SendMessageA(control, LVM_GETEDITCONTROL, 0, 0)) text += "; a label edit is open";
         }
-        std::fputc('\n', out);
+        text += "\n";
         return false;
     });
+    return text;
 }

@@ -47,9 +47,11 @@ bool BoxHasButton(UINT type, AnswerWord answer);
 const char* BoxButtonList(UINT type);
 int ButtonOfAnswer(AnswerWord answer);
 
-// box "CAPTION" "TEXT" -> ANSWER
-void PrintBoxLine(std::FILE* out, const char* caption, const char* text, int button);
-// help "FILE" ID for a WinHelpA request; nothing for HELP_QUIT.
-void PrintHelpLine(std::FILE* out, HWND wnd, const char* file, UINT command, ULONG_PTR data);
-// The current page with each control's id, kind, text and state.
-void DescribePage(std::FILE* out, HWND sheet);
+// The transcript line box "CAPTION" "TEXT" -> ANSWER.
+std::string FormatBoxLine(const char* caption, const char* text, int button);
+// The transcript line help "FILE" ID of a WinHelpA request; empty for
+// HELP_QUIT.
+std::string FormatHelpLine(HWND wnd, const char* file, UINT command, ULONG_PTR data);
+// The current page with each control's id, kind, text and state, a line
+// each.
+std::string DescribePage(HWND sheet);

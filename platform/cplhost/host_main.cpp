@@ -6,13 +6,16 @@
 //
 // Without --script, commands come from standard input; on a terminal the
 // session is interactive.
+#include <langinfo.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "codepage.h"
 #include "commands.h"
 #include "host/host_seams.h"
 #include "sheet_result.h"
@@ -28,7 +31,25 @@ struct HostRun {
     bool interactive = false;
     bool showPage = true;  // interactive: print the page before the next prompt
     bool initFailed = false;
+    bool utf8Terminal = false;  // interactive: the terminal speaks UTF-8, the applet Windows-1252
 };
+
+// Whether the user's locale speaks UTF-8; the process itself stays in the
+// C locale, which the applet runs in.
+bool LocaleSpeaksUtf8() {
+    const char* current = std::setlocale(LC_CTYPE, nullptr);
+    std::string saved = current ? current : "C";
+    std::setlocale(LC_CTYPE, "");
+    bool utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    std::setlocale(LC_CTYPE, saved.c_str());
+    return utf8;
+}
+
+// Standard output: the applet's bytes in a script's transcript, readable
+// characters at the terminal.
+void Say(const HostRun& run, const std::string& text) {
+    std::fputs(run.utf8Terminal ? WindowsToUtf8(text).c_str() : text.c_str(), stdout);
+}
 
 bool EqualsNoCase(const char* a, const char* b) {
     for (; *a && *b; ++a, ++b) {
@@ -88,7 +109,7 @@ bool IsAction(CommandKind kind) {
 int InteractiveStep(HostRun& run, HWND sheet) {
     for (;;) {
         if (run.showPage) {
-            DescribePage(stdout, sheet);
+            Say(run, DescribePage(sheet));
             run.showPage = false;
         }
         std::fputs("cplhost> ", stdout);
@@ -98,17 +119,22 @@ int InteractiveStep(HostRun& run, HWND sheet) {
             std::fputc('\n', stdout);
             return 0;
         }
+        if (run.utf8Terminal) line = Utf8ToWindows(line);
         Command command;
         std::string error;
         ParseStatus status = ParseCommand(line, command, error);
         if (status == ParseStatus::Blank) continue;
         if (status == ParseStatus::Failed) {
-            std::printf("%s\n", error.c_str());
+            Say(run, error + "\n");
+            continue;
+        }
+        if (command.kind == CommandKind::Show) {
+            Say(run, DescribePage(sheet));
             continue;
         }
         std::string message;
         if (PerformCommand(run.user, sheet, command, message)) {
-            std::printf("%s\n", message.c_str());
+            Say(run, message + "\n");
             continue;
         }
         if (command.kind == CommandKind::Expect) std::printf("as expected\n");
@@ -133,7 +159,7 @@ int AskAtTerminal(UINT type) {
         if (!ReadLine(line)) return EscapeButton(type);
         Command command;
         std::string error;
-        if (ParseCommand("answer " + line, command, error) == ParseStatus::Parsed &&
+        if (ParseCommand("answer " + Utf8ToWindows(line), command, error) == ParseStatus::Parsed &&
             BoxHasButton(type, command.answer))
             return ButtonOfAnswer(command.answer);
     }
@@ -144,25 +170,26 @@ int MessageBoxAgent(void* ctx, HWND, const char* text, const char* caption, UINT
     int button;
     std::string message;
     if (run.interactive && run.user.answers.empty() && (type & MB_TYPEMASK) != MB_OK) {
-        std::printf("message box \"%s\": \"%s\"\n", caption ? caption : "Error", text ? text : "");
+        Say(run, std::string("message box \"") + (caption ? caption : "Error") + "\": \"" + (text ? text : "") +
+                     "\"\n");
         button = AskAtTerminal(type);
     } else if (int result = ChooseBoxButton(run.user.answers, type, button, message)) {
         std::string where = run.interactive || run.next == 0 ? std::string() : Where(run.script[run.next - 1]);
         message = where + "box \"" + (text ? text : "") + "\": " + message;
         if (run.interactive) {
-            std::printf("%s\n", message.c_str());
+            Say(run, message + "\n");
         } else if (run.user.failure == kRunOk) {
             NoteFailure(run.user, result, message);
             Complain(message);
         }
     }
-    PrintBoxLine(stdout, caption, text, button);
+    Say(run, FormatBoxLine(caption, text, button));
     if (run.interactive) run.showPage = true;
     return button;
 }
 
-void HelpAgent(void*, HWND wnd, const char* file, UINT command, ULONG_PTR data) {
-    PrintHelpLine(stdout, wnd, file, command, data);
+void HelpAgent(void* ctx, HWND wnd, const char* file, UINT command, ULONG_PTR data) {
+    Say(*static_cast<HostRun*>(ctx), FormatHelpLine(wnd, file, command, data));
 }
 
 // The library: a bare name is looked for in the system directory, anything
@@ -214,6 +241,8 @@ int RunApplet(HostRun& run, const std::string& path) {
         info.dwSize = sizeof info;
         applet(panel, CPL_NEWINQUIRE, i, reinterpret_cast<LPARAM>(&info));
         data.push_back(info.lData);
+        // The icon is the control panel's to show and then to destroy.
+        if (info.hIcon) DestroyIcon(info.hIcon);
     }
     int result = kRunOk;
     if (count > 0) {
@@ -274,6 +303,7 @@ int main(int argc, char** argv) {
     } else if (isatty(STDIN_FILENO)) {
         run.interactive = true;
         run.user.notes = stdout;
+        run.utf8Terminal = LocaleSpeaksUtf8();
     } else if (!ReadAll(stdin, text)) {
         Complain("cannot read the commands from standard input");
         return kRunScriptError;

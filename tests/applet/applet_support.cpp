@@ -22,13 +22,18 @@ void MakeMachine(const std::string& root, const std::string& registryLines) {
     fs::create_directories(c / "WINDOWS" / "SYSTEM");
     fs::create_directories(c / "HARMPNP");
     fs::copy_file(ZPCFGPNL_BUILT, c / "WINDOWS" / "SYSTEM" / "ZPCFGPNL.CPL", fs::copy_options::overwrite_existing);
-    // The sample machine's card and configuration file, so that the pages open quietly.
-    const fs::path sample(ZP_SAMPLE_MACHINE);
-    fs::copy_file(sample / "card.ini", fs::path(root) / "card.ini", fs::copy_options::overwrite_existing);
-    fs::copy_file(sample / "drive_c" / "HARMPNP" / "ZP.INI", c / "HARMPNP" / "ZP.INI",
-                  fs::copy_options::overwrite_existing);
+    PutSampleFiles(root);
     std::ofstream reg(fs::path(root) / "registry.reg", std::ios::binary);
     reg << "REGEDIT4\r\n\r\n" << registryLines;
+}
+
+// The sample machine's card and configuration file, so that the pages open
+// quietly.
+void PutSampleFiles(const std::string& root) {
+    const fs::path sample(ZP_SAMPLE_MACHINE);
+    fs::copy_file(sample / "card.ini", fs::path(root) / "card.ini", fs::copy_options::overwrite_existing);
+    fs::copy_file(sample / "drive_c" / "HARMPNP" / "ZP.INI", fs::path(root) / "drive_c" / "HARMPNP" / "ZP.INI",
+                  fs::copy_options::overwrite_existing);
 }
 
 std::string MachineRoot() {

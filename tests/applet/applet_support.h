@@ -13,9 +13,12 @@
 
 inline constexpr char kInstalledApplet[] = "C:\\WINDOWS\\SYSTEM\\ZPCFGPNL.CPL";
 
-// Lays out a machine at root: C:\WINDOWS\SYSTEM with the built applet, an
-// empty C:\HARMPNP and registry.reg with the given lines after its header.
+// Lays out a machine at root: C:\WINDOWS\SYSTEM with the built applet, the
+// sample machine's card.ini and C:\HARMPNP\ZP.INI, and registry.reg with
+// the given lines after its header.
 void MakeMachine(const std::string& root, const std::string& registryLines = "");
+// Puts the sample machine's card.ini and C:\HARMPNP\ZP.INI back.
+void PutSampleFiles(const std::string& root);
 std::string MachineRoot();  // HOSTWIN_ROOT of this process
 // The applet installed in this process's machine, loaded once; its module
 // also serves as the linked-in code's ModuleInstance.

@@ -47,6 +47,7 @@ protected:
     void TearDown() override {
         rawKeyList = nullptr;
         HostFailAlloc(0);
+        PutSampleFiles(MachineRoot());
     }
     void PutFile(const std::string& bytes) {
         std::filesystem::path dir = std::filesystem::path(MachineRoot()) / "drive_c" / "HARMPNP";

@@ -12,8 +12,11 @@
 
 namespace {
 
+// The built applet's entry, on a machine with the sample card and
+// configuration file.
 APPLET_PROC Entry() {
     HMODULE module = LoadedApplet();
+    PutSampleFiles(MachineRoot());
     return reinterpret_cast<APPLET_PROC>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
 }
 

@@ -19,6 +19,9 @@ protected:
         LoadedApplet();
         fs::remove(fs::path(MachineRoot()) / "requests.log");
     }
+    void TearDown() override {
+        PutSampleFiles(MachineRoot());
+    }
     void PutCard(const std::string& lines) {
         std::ofstream(fs::path(MachineRoot()) / "card.ini", std::ios::binary) << lines;
     }

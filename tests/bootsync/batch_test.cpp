@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "bootsync.h"
+#include "textfile.h"
 #include "testmachine.h"
 
 namespace {
@@ -60,6 +61,17 @@ TEST(BatchFile, ValuesAsTheEnvironmentGivesThem) {
          Dos({"SET HARMNAIR=C:\\HARM PNP", "ECHO", "@SET BLASTER=A220 I5 D1 T4"})},
         {"no HARMNAIR value: its line stays", nullptr, "B", Dos({"set harmnair=old", "ECHO", "@SET BLASTER=B"})},
         {"no values at all", nullptr, nullptr, Dos({"set harmnair=old", "ECHO"})},
+        // A line feed would end the SET line and make the rest a command of
+        // its own; a Ctrl-Z would end the file for every later reader.
+        {"a HARMNAIR with a line feed: its line stays", "C:\\X\nDEL C:\\*.*", "B",
+         Dos({"set harmnair=old", "ECHO", "@SET BLASTER=B"})},
+        {"a BLASTER with a Ctrl-Z: nothing is appended for it", "H", "A220\x1a", Dos({"SET HARMNAIR=H", "ECHO"})},
+        {"a lone CR is text like any other", "H\r", "B", Dos({"SET HARMNAIR=H\r", "ECHO", "@SET BLASTER=B"})},
+        // Its line would be a HARMNAIR line to the next run.
+        {"a BLASTER holding set harmnair=: nothing is appended for it", "H", "A220 set harmnair=x",
+         Dos({"SET HARMNAIR=H", "ECHO"})},
+        {"a HARMNAIR holding SET BLASTER= is written", "SET BLASTER=x", "B",
+         Dos({"SET HARMNAIR=SET BLASTER=x", "ECHO", "@SET BLASTER=B"})},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Show(Rewrite(Dos({"set harmnair=old", "ECHO"}), c.harmnair, c.blaster)), Show(c.out)) << c.what;
@@ -67,17 +79,18 @@ TEST(BatchFile, ValuesAsTheEnvironmentGivesThem) {
 }
 
 TEST(BatchFile, ValuesTooLongForTheLineBufferLeaveTheirLines) {
-    // "@SET HARMNAIR=" and a line feed leave 240 characters for the value;
-    // "@SET BLASTER=" leaves 241.
-    const std::string h240(240, 'h'), h241(241, 'h'), b241(241, 'b'), b242(242, 'b');
+    // A written line must come back as one piece when the file is read
+    // again: "@SET HARMNAIR=", the value and a line feed in 254 characters
+    // leave 239 for the value; "@SET BLASTER=" leaves 240.
+    const std::string h239(239, 'h'), h240(240, 'h'), b240(240, 'b'), b241(241, 'b');
     struct Case {
         const std::string* harmnair;
         const std::string* blaster;
         std::string out;
     } cases[] = {
-        {&h240, &b241, Dos({"SET HARMNAIR=" + h240, "@SET BLASTER=" + b241})},
-        {&h241, &b241, Dos({"SET HARMNAIR=old", "@SET BLASTER=" + b241})},
-        {&h240, &b242, Dos({"SET HARMNAIR=" + h240})},
+        {&h239, &b240, Dos({"SET HARMNAIR=" + h239, "@SET BLASTER=" + b240})},
+        {&h240, &b240, Dos({"SET HARMNAIR=old", "@SET BLASTER=" + b240})},
+        {&h239, &b241, Dos({"SET HARMNAIR=" + h239})},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Show(Rewrite(Dos({"SET HARMNAIR=old"}), c.harmnair->c_str(), c.blaster->c_str())), Show(c.out))
@@ -85,9 +98,39 @@ TEST(BatchFile, ValuesTooLongForTheLineBufferLeaveTheirLines) {
     }
 }
 
+TEST(BatchFile, ASecondRunChangesNothing) {
+    // Lines written at the longest, lines cut into pieces, a last line without
+    // a line feed: the next boot finds nothing to change.
+    const std::string h239(239, 'h'), b240(240, 'b'), h240(240, 'h'), b241(241, 'b');
+    const std::string setBlaster = "x SET BLASTER=y", setHarmnair = "x Set Harmnair=y";
+    struct Case {
+        const char* what;
+        std::string in;
+        const std::string* harmnair;
+        const std::string* blaster;
+    } cases[] = {
+        {"appended lines of the longest values", Dos({"ECHO"}), &h239, &b240},
+        {"replaced lines of the longest values", Dos({"@SET HARMNAIR=x", "SET BLASTER=y"}), &h239, &b240},
+        {"values one character too long", Dos({"ECHO"}), &h240, &b241},
+        {"values one character too long, lines to replace", Dos({"@SET HARMNAIR=x", "SET BLASTER=y"}), &h240, &b241},
+        {"a long line cut after its SET", "SET BLASTER=" + std::string(300, 'x') + "\r\nECHO", &h239, &b240},
+        {"a long line without a SET", std::string(600, 'z'), &h239, &b240},
+        {"each value holding the other's SET", Dos({"SET BLASTER=old"}), &setBlaster, &setHarmnair},
+    };
+    for (const Case& c : cases) {
+        zptest::TestMachine machine;
+        machine.Write("drive_c/X.BAT", c.in);
+        ASSERT_EQ(RewriteBatchFile("C:\\X.BAT", c.harmnair->c_str(), c.blaster->c_str()), 0) << c.what;
+        const std::string once = machine.Read("drive_c/X.BAT").value_or("<none>");
+        ASSERT_EQ(RewriteBatchFile("C:\\X.BAT", c.harmnair->c_str(), c.blaster->c_str()), 0) << c.what;
+        EXPECT_EQ(Show(machine.Read("drive_c/X.BAT").value_or("<none>")), Show(once)) << c.what;
+    }
+}
+
 TEST(BatchFile, DosTextConventions) {
     const std::string H = "@SET HARMNAIR=NEWH\r\n", B = "@SET BLASTER=NEWB\r\n";
     const std::string x254(254, 'x'), y46(46, 'y'), a254(254, 'a');
+    const std::string filler(kFileBufferSize - 1, 'f');
     struct Case {
         const char* what;
         std::string in, out;
@@ -105,6 +148,10 @@ TEST(BatchFile, DosTextConventions) {
          "SET BLASTER=NEWB\r\n" + y46 + "\r\n" + H},
         {"a 254-character line and its line feed", a254 + "\r\n", a254 + "\r\n" + H + B},
         {"a 254-character line without CR", a254 + "\n", a254 + "\r\n" + H + B},
+        // The file is read a buffer at a time: a CR as the last byte of one.
+        {"CR LF across a buffer's end", filler + "\r\nSET BLASTER=old\r\n", filler + "\r\nSET BLASTER=NEWB\r\n" + H},
+        {"a lone CR at a buffer's end", filler + "\rX\r\n", filler + "\rX\r\n" + H + B},
+        {"a Ctrl-Z after a CR at a buffer's end", filler + "\r\x1aSET BLASTER=old\r\n", filler + "\r\r\n" + H + B},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Show(Rewrite(c.in)), Show(c.out)) << c.what;

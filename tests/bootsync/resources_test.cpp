@@ -92,6 +92,33 @@ TEST(ResourceKeys, WholeFiles) {
     }
 }
 
+TEST(ResourceKeys, RegistryTextThatWouldEndTheFileLeavesTheLine) {
+    // A Ctrl-Z would end ZP.INI for every later reader; a lone CR is text.
+    zptest::TestMachine machine;
+    machine.Write("registry.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + kSettings + "\\IRQ1]\r\n@=\"7\x1a\"\r\n" +
+                                      "[HKEY_LOCAL_MACHINE\\" + kSettings + "\\DMA1]\r\n@=\"5\r\"\r\n");
+    machine.Write("drive_c/HARMPNP/ZP.INI", Dos({"IRQ1=5", "DMA1=1", "[after]", "IRQ2=9"}));
+    SyncResourceKeys("C:\\HARMPNP\\ZP.INI");
+    EXPECT_EQ(Show(machine.Read("drive_c/HARMPNP/ZP.INI").value_or("<none>")),
+              Show(Dos({"IRQ1=5", "DMA1=5\r", "[after]", "IRQ2=9"})));
+}
+
+TEST(ResourceKeys, ASecondRunChangesNothing) {
+    // "IRQ1=", 248 characters and a line feed make the longest line that a
+    // later run reads back as one piece; one character more leaves DMA1's
+    // line as it was.
+    const std::string v248(248, '1'), v249(249, '2');
+    zptest::TestMachine machine;
+    machine.Write("registry.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + kSettings + "\\IRQ1]\r\n@=\"" + v248 +
+                                      "\"\r\n[HKEY_LOCAL_MACHINE\\" + kSettings + "\\DMA1]\r\n@=\"" + v249 + "\"\r\n");
+    machine.Write("drive_c/HARMPNP/ZP.INI", Dos({"IRQ1=5", "DMA1=1"}));
+    SyncResourceKeys("C:\\HARMPNP\\ZP.INI");
+    const std::string expected = Dos({"IRQ1=" + v248, "DMA1=1"});
+    EXPECT_EQ(Show(machine.Read("drive_c/HARMPNP/ZP.INI").value_or("<none>")), Show(expected));
+    SyncResourceKeys("C:\\HARMPNP\\ZP.INI");
+    EXPECT_EQ(Show(machine.Read("drive_c/HARMPNP/ZP.INI").value_or("<none>")), Show(expected)) << "the second run";
+}
+
 TEST(ResourceKeys, ReadSettingsValue) {
     zptest::TestMachine machine;
     machine.Write("registry.reg", Registry());

@@ -2,6 +2,9 @@
 // failed file operation ever loses a file's content.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <iostream>
 #include <map>
 
 #include "bootsync.h"
@@ -110,61 +113,146 @@ TEST(Run, NothingWithoutTheHelperDriver) {
     }
 }
 
-// Fails each file operation of a run in turn.  Afterwards every file holds
-// its old or its new content, and nothing else is left, except where the
-// failed operation was the deletion of a backup: then the file is new and
-// the backup holds the old content.
-TEST(Run, NothingIsLostWhateverOperationFails) {
-    const std::map<std::string, std::pair<std::string, std::string>> files = {
-        {"drive_c/AUTOEXEC.BAT", {kAutoexecOld, kAutoexecNew}},
-        {"drive_c/WINDOWS/DOSSTART.BAT", {kDosstartOld, kDosstartNew}},
-        {"drive_c/HARMPNP/ZP.INI", {kConfigOld, kConfigNew}},
-    };
-    const std::map<std::string, std::string> backups = {
-        {"drive_c/AUTOEXEC.001", "drive_c/AUTOEXEC.BAT"},
-        {"drive_c/WINDOWS/DOSSTART.001", "drive_c/WINDOWS/DOSSTART.BAT"},
-        {"drive_c/HARMPNP/ZP.001", "drive_c/HARMPNP/ZP.INI"},
-    };
-    long operations;
-    {
-        zptest::TestMachine machine;
-        RunEnvironment env(kUsual);
-        const long start = HostFileOpCount();
-        RunBootSync();
-        operations = HostFileOpCount() - start;
-        for (const auto& [file, contents] : files) ASSERT_EQ(machine.Read(file).value_or(""), contents.second);
-    }
-    ASSERT_GT(operations, 20);
+// One file a run rewrites: its backup's name, its bytes before and after.
+struct SweptFile {
+    std::string file;
+    std::string backup;
+    std::string old;
+    std::string fresh;
+};
 
+struct SweepSetup {
+    const char* what;
+    std::map<std::string, std::string> written;  // files put on the machine first
+    std::vector<SweptFile> files;
+};
+
+// The test machine as it comes.
+SweepSetup SmallFiles() {
+    return {"the test machine",
+            {},
+            {{"drive_c/AUTOEXEC.BAT", "drive_c/AUTOEXEC.001", kAutoexecOld, kAutoexecNew},
+             {"drive_c/WINDOWS/DOSSTART.BAT", "drive_c/WINDOWS/DOSSTART.001", kDosstartOld, kDosstartNew},
+             {"drive_c/HARMPNP/ZP.INI", "drive_c/HARMPNP/ZP.001", kConfigOld, kConfigNew}}};
+}
+
+// Files of several buffers each, LF-only lines, a Ctrl-Z, long lines, and a
+// user's own AUTOEXEC.001 that the backup must step around.
+SweepSetup LargeFiles() {
+    std::string autoexecOld, autoexecNew, dosstartOld, dosstartNew, configOld, configNew;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string line = "ECHO line " + std::to_string(i) + " of a long AUTOEXEC.BAT";
+        autoexecOld += line + "\n";
+        autoexecNew += line + "\r\n";
+        if (i == 2500) {
+            autoexecOld += "set blaster=A220 I7 D1\n";
+            autoexecNew += "SET BLASTER=NEWB\r\n";
+        }
+    }
+    autoexecOld += "\x1aREM after the end\n";
+    autoexecNew += "@SET HARMNAIR=NEWH\r\n";
+    const std::string longLine(600, 'x');
+    dosstartOld = "@SET HARMNAIR=OLD\r\n" + longLine + "\r\n@set blaster=old";
+    dosstartNew = "@SET HARMNAIR=NEWH\r\n" + longLine + "\r\n@SET BLASTER=NEWB\r\n";
+    for (int section = 0; section < 2500; ++section) {
+        const std::string head = "[section " + std::to_string(section) + "]\r\nkey=" + std::string(40, 'k') + "\r\n";
+        configOld += head + "IRQ1=10\r\n";
+        configNew += head + "IRQ1=11\r\n";
+    }
+    configOld += "MPUIRQ=5";
+    configNew += "MPUIRQ=9\r\n";
+    return {"large files",
+            {{"drive_c/AUTOEXEC.001", "the user's own"}},
+            {{"drive_c/AUTOEXEC.BAT", "drive_c/AUTOEXEC.002", autoexecOld, autoexecNew},
+             {"drive_c/WINDOWS/DOSSTART.BAT", "drive_c/WINDOWS/DOSSTART.001", dosstartOld, dosstartNew},
+             {"drive_c/HARMPNP/ZP.INI", "drive_c/HARMPNP/ZP.001", configOld, configNew}}};
+}
+
+// Fails each file operation of a run in turn, the first to the last, with
+// run(n) (run(0) fails none).  Afterwards every file holds its old or its new
+// content, whole, and nothing else is left, except where the failed
+// operation was the deletion of a backup: then the file is new and the
+// backup holds the old content.  Every failure but two per file (closing the
+// backup that was read, and deleting it, when the new file is complete) puts
+// the old content back.
+void Sweep(const SweepSetup& setup, long operations, const std::function<void(long)>& run) {
     int restored = 0, backupsLeft = 0;
     for (long n = 1; n <= operations; ++n) {
         zptest::TestMachine machine;
+        for (const SweptFile& swept : setup.files) machine.Write(swept.file, swept.old);
+        for (const auto& [file, bytes] : setup.written) machine.Write(file, bytes);
         const auto fixture = machine.Files();
-        RunEnvironment env(kUsual);
-        HostFailFileOp(n);
-        RunBootSync();
-        HostFailFileOp(0);
-        for (const auto& [file, contents] : files) {
-            const std::string now = machine.Read(file).value_or("<none>");
-            EXPECT_TRUE(now == contents.first || now == contents.second)
-                << "operation " << n << " failed; " << file << " holds:\n" << Show(now);
-            restored += now == contents.first;
+        run(n);
+        for (const SweptFile& swept : setup.files) {
+            const std::string now = machine.Read(swept.file).value_or("<none>");
+            EXPECT_TRUE(now == swept.old || now == swept.fresh)
+                << setup.what << ": operation " << n << " failed; " << swept.file << " holds:\n" << Show(now);
+            restored += now == swept.old;
+        }
+        for (const auto& [file, bytes] : setup.written) {
+            EXPECT_EQ(machine.Read(file).value_or("<none>"), bytes) << setup.what << ": operation " << n;
         }
         for (const std::string& file : machine.Files()) {
             if (std::find(fixture.begin(), fixture.end(), file) != fixture.end()) continue;
-            const auto backup = backups.find(file);
-            ASSERT_NE(backup, backups.end()) << "operation " << n << " failed and left " << file;
-            const auto& [old, fresh] = files.at(backup->second);
-            EXPECT_EQ(machine.Read(file).value_or(""), old) << "operation " << n << ": " << file;
-            EXPECT_EQ(machine.Read(backup->second).value_or(""), fresh) << "operation " << n << ": " << file;
+            const auto swept = std::find_if(setup.files.begin(), setup.files.end(),
+                                            [&](const SweptFile& f) { return f.backup == file; });
+            ASSERT_NE(swept, setup.files.end()) << setup.what << ": operation " << n << " failed and left " << file;
+            EXPECT_EQ(machine.Read(file).value_or(""), swept->old) << setup.what << ": operation " << n << ": " << file;
+            EXPECT_EQ(machine.Read(swept->file).value_or(""), swept->fresh)
+                << setup.what << ": operation " << n << ": " << file;
             ++backupsLeft;
         }
     }
-    // Every failure puts its file's old content back, but the two that come
-    // when the new file is complete: closing the backup that was read, and
-    // deleting it.
-    EXPECT_EQ(restored, static_cast<int>(operations) - 2 * 3);
-    EXPECT_EQ(backupsLeft, 3) << "one failed deletion of each file's backup";
+    const int files = static_cast<int>(setup.files.size());
+    EXPECT_EQ(restored, static_cast<int>(operations) - 2 * files) << setup.what;
+    EXPECT_EQ(backupsLeft, files) << setup.what << ": one failed deletion of each file's backup";
+    std::cout << "[ faults ] " << setup.what << ": " << operations << " faults tried, one per file operation; "
+              << restored << " put the old content back, " << operations - restored
+              << " left the new content, " << backupsLeft << " of them with the backup\n";
+}
+
+// The file operations of a clean run; checks that it rewrites every file.
+long CountOperations(const SweepSetup& setup) {
+    zptest::TestMachine machine;
+    for (const SweptFile& swept : setup.files) machine.Write(swept.file, swept.old);
+    for (const auto& [file, bytes] : setup.written) machine.Write(file, bytes);
+    const auto fixture = machine.Files();
+    RunEnvironment env(kUsual);
+    const long start = HostFileOpCount();
+    RunBootSync();
+    const long operations = HostFileOpCount() - start;
+    for (const SweptFile& swept : setup.files) {
+        EXPECT_EQ(Show(machine.Read(swept.file).value_or("")), Show(swept.fresh)) << setup.what << ": " << swept.file;
+    }
+    EXPECT_EQ(machine.Files(), fixture) << setup.what;
+    return operations;
+}
+
+TEST(Run, NothingIsLostWhateverOperationFails) {
+    for (const SweepSetup& setup : {SmallFiles(), LargeFiles()}) {
+        const long operations = CountOperations(setup);
+        ASSERT_GT(operations, 20) << setup.what;
+        Sweep(setup, operations, [](long n) {
+            RunEnvironment env(kUsual);
+            HostFailFileOp(n);
+            RunBootSync();
+            HostFailFileOp(0);
+        });
+    }
+}
+
+// The same through the program, the fault armed by HOSTWIN_FAIL_FILE_OP.
+TEST(Run, TheProgramLosesNothingWhateverOperationFails) {
+    const SweepSetup setup = LargeFiles();
+    const long operations = CountOperations(setup);
+    Sweep(setup, operations, [](long n) {
+        const zptest::ProgramRun run = zptest::RunProgram(
+            BOOTSYNC_PROGRAM, {},
+            {{"HARMNAIR", "NEWH"}, {"BLASTER", "NEWB"}, {"ZENOPHASE", "C:\\HARMPNP\\ZP.INI"}, {"COMSPEC", std::nullopt},
+             {"WINBOOTDIR", std::nullopt}, {"HOSTWIN_FAIL_FILE_OP", std::to_string(n)}});
+        EXPECT_EQ(run.exitCode, 1) << "operation " << n;
+        EXPECT_EQ(run.errors, "") << "operation " << n;
+    });
 }
 
 TEST(Run, ARenameThatFailsTouchesNothing) {

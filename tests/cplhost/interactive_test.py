@@ -1,5 +1,6 @@
 """cplhost at a terminal: it shows the page, takes commands at its prompt,
-asks for the answer to a question box, and keeps going after a mistake.
+asks for the answer to a question box, keeps going after a mistake, and
+speaks the terminal's UTF-8.
 
     interactive_test.py CPLHOST ZPCFGPNL.CPL MACHINE
 """
@@ -27,6 +28,9 @@ TYPED = (
     "ok\n"
     "cancel\n"
     "expect 5001 unchecked\n"
+    "page General\n"
+    "select 2001 Fran\u00e7ais\n"
+    "expect 2001 selected \"Fran\u00e7ais\"\n"
     "cancel\n"
 )
 
@@ -46,6 +50,9 @@ SHOWN = [
     "box \"Warning\" \"Settings on the Advanced page",
     "-> cancel",
     "as expected",
+    "General page",
+    "\"Fran\u00e7ais\"",
+    "as expected",
     "sheet 0",
 ]
 
@@ -56,7 +63,9 @@ def main(cplhost, cpl, machine):
         root = work / "machine"
         shutil.copytree(machine, root, symlinks=True)
         shutil.copyfile(cpl, machine_path(root, APPLET_PATH, create_dirs=True))
-        env = {"PATH": os.environ.get("PATH", ""), "HOSTWIN_ROOT": str(root),
+        # A UTF-8 terminal: cplhost shows and takes the applet's Windows-1252
+        # texts in UTF-8.
+        env = {"PATH": os.environ.get("PATH", ""), "LC_ALL": "C.UTF-8", "HOSTWIN_ROOT": str(root),
                "HOSTWIN_BIN": str(Path(cplhost).parent), "ZENOPHASE": "C:\\HARMPNP\\ZP.INI"}
         for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
             if name in os.environ:
@@ -68,7 +77,7 @@ def main(cplhost, cpl, machine):
         process = subprocess.Popen([cplhost, "SHELL32.DLL,Control_RunDLL", "zpcfgpnl.CPL"], env=env,
                                    stdin=slave, stdout=slave, stderr=slave, close_fds=True)
         os.close(slave)
-        os.write(master, TYPED.encode())
+        os.write(master, TYPED.encode("utf-8"))
         output = b""
         deadline = time.monotonic() + 60
         while time.monotonic() < deadline:
@@ -90,7 +99,7 @@ def main(cplhost, cpl, machine):
             process.kill()
             print("cplhost did not end")
             return 1
-        text = output.decode("latin-1").replace("\r\n", "\n")
+        text = output.decode("utf-8", "replace").replace("\r\n", "\n")
         position = 0
         for expected in SHOWN:
             found = text.find(expected, position)
