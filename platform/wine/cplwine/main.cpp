@@ -98,7 +98,7 @@ void* realWinHelp = nullptr;
 
 BOOL WINAPI RecordWinHelp(HWND wnd, LPCSTR file, UINT command, ULONG_PTR data) {
     Locked locked;
-    PrintHelpLine(stdout, wnd, file, command, data);
+    std::fputs(FormatHelpLine(wnd, file, command, data).c_str(), stdout);
     std::fflush(stdout);
     return TRUE;
 }
@@ -233,7 +233,7 @@ void AnswerBox(HWND box) {
             std::string where = run.next > 0 && run.next <= run.script.size() ? Where(run.script[run.next - 1]) : "";
             Fail(result, where + "box \"" + text + "\": " + message);
         }
-        PrintBoxLine(stdout, caption.c_str(), text.c_str(), button);
+        std::fputs(FormatBoxLine(caption.c_str(), text.c_str(), button).c_str(), stdout);
         std::fflush(stdout);
     }
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
