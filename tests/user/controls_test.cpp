@@ -163,6 +163,12 @@ TEST_F(Controls, EditAnnouncesItsText) {
     TakeLog();
     SetDlgItemTextA(dlg, IDC_READONLY_EDIT, "0x220");
     EXPECT_EQ(TakeLog(), (std::vector<std::string>{"command 13 1024", "command 13 768"}));  // EN_UPDATE, EN_CHANGE
+    SetDlgItemTextA(dlg, IDC_READONLY_EDIT, "0x220");
+    EXPECT_EQ(TakeLog(), (std::vector<std::string>{"command 13 1024", "command 13 768"})) << "the same text again";
+    SetDlgItemInt(dlg, IDC_READONLY_EDIT, 7, FALSE);
+    EXPECT_EQ(TakeLog(), (std::vector<std::string>{"command 13 1024", "command 13 768"}));
+    SetDlgItemTextA(dlg, IDC_READONLY_EDIT, "0x220");
+    TakeLog();
     SendMessageA(Item(IDC_READONLY_EDIT), WM_CHAR, 'x', 0);
     EXPECT_EQ(TextOf(Item(IDC_READONLY_EDIT)), "0x220");
     EXPECT_TRUE(TakeLog().empty());
@@ -252,11 +258,45 @@ TEST_F(Controls, ComboSearch) {
         {CB_FINDSTRINGEXACT, 0, "rom", 0},
         {CB_FINDSTRINGEXACT, -1, "ro", CB_ERR},
         {CB_FINDSTRINGEXACT, 0, "ROM2", 2},
+        {CB_FINDSTRING, -1, "", CB_ERR},  // an empty text finds nothing
+        {CB_FINDSTRING, 0, "", CB_ERR},
+        {CB_FINDSTRINGEXACT, -1, "", CB_ERR},
     };
     for (const Case& c : cases) {
         LRESULT got = SendMessageA(combo, c.msg, static_cast<WPARAM>(c.start), reinterpret_cast<LPARAM>(c.text));
         EXPECT_EQ(got, c.found) << (c.msg == CB_FINDSTRING ? "find" : "exact") << " from " << c.start << " \""
                                 << c.text << "\"";
+    }
+}
+
+// CB_SELECTSTRING in either kind of combo box, with the selection on the
+// last item before each search; a miss keeps the selection.
+TEST_F(Controls, ComboSelectString) {
+    struct Case {
+        int start;
+        const char* text;
+        LRESULT found;
+        LRESULT selected;
+    };
+    const Case cases[] = {
+        {0, "alpha", 2, 2},  {-1, "alpha", 0, 0}, {0, "beta", 1, 1},  {1, "beta", 3, 3},  {2, "alpha", 0, 0},
+        {4, "alpha", 0, 0},  {-1, "BETA", 1, 1},  {3, "beta", 1, 1},  {-1, "gam", 4, 4},  {10, "beta", 1, 1},
+        {-1, "x", CB_ERR, 4}, {-1, "", CB_ERR, 4},
+    };
+    for (int id : {IDC_LIST_COMBO, IDC_EDIT_COMBO}) {
+        HWND combo = Item(id);
+        SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+        for (const char* item : {"Alpha", "beta", "Alpha2", "BETA", "gamma"})
+            SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item));
+        TakeLog();
+        for (const Case& c : cases) {
+            SendMessageA(combo, CB_SETCURSEL, 4, 0);
+            LRESULT got =
+                SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(c.start), reinterpret_cast<LPARAM>(c.text));
+            EXPECT_EQ(got, c.found) << "combo " << id << " from " << c.start << " \"" << c.text << "\"";
+            EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), c.selected) << "combo " << id << " \"" << c.text << "\"";
+        }
+        EXPECT_TRUE(TakeLog().empty()) << "no notification for a selection by program";
     }
 }
 
@@ -271,12 +311,16 @@ TEST_F(Controls, ComboSelection) {
     // No match leaves the selection as it was.
     EXPECT_EQ(SendMessageA(combo, CB_SELECTSTRING, 0, reinterpret_cast<LPARAM>("x")), CB_ERR);
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("")), CB_ERR);
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1) << "nor does an empty text";
     EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 0, 0), 0);
     EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0), CB_ERR) << "-1 clears";
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(TextOf(combo), "");
     SendMessageA(combo, CB_SETCURSEL, 1, 0);
     EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 5, 0), CB_ERR) << "out of range";
-    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR) << "and cleared";
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1) << "and kept";
+    EXPECT_EQ(TextOf(combo), "RAM");
     EXPECT_TRUE(TakeLog().empty()) << "a selection by program sends no CBN_SELCHANGE";
 
     char text[16] = "zz";
@@ -323,8 +367,9 @@ TEST_F(Controls, ComboSorting) {
     EXPECT_EQ(items(sorted), "zeta,Alpha,alpha2,beta,gamma");
 }
 
-// A drop-down's edit field: the combo's own text changes (WM_SETTEXT,
-// a selection) are not reported; typing into the field is, and leaves the
+// A drop-down's edit field: a text set (WM_SETTEXT to the combo or to the
+// field, a selection) is not reported and leaves the selection as it is,
+// whatever the text; typing into the field is reported, and leaves the
 // list without a selection.
 TEST_F(Controls, ComboEditField) {
     HWND combo = Item(IDC_EDIT_COMBO);
@@ -336,9 +381,13 @@ TEST_F(Controls, ComboEditField) {
     SendMessageA(combo, CB_SETCURSEL, 1, 0);
     EXPECT_EQ(TextOf(combo), "ROM");
     EXPECT_TRUE(TakeLog().empty());
-    EXPECT_EQ(SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("RAM")), TRUE);
-    EXPECT_EQ(TextOf(combo), "RAM");
-    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR) << "the text is no longer the selection's";
+    for (const char* text : {"RAM", "xyz", "rom", "R", ""}) {
+        EXPECT_EQ(SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)), TRUE);
+        EXPECT_EQ(TextOf(combo), text);
+        EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1) << text;
+    }
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("xyz"));
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1);
     EXPECT_TRUE(TakeLog().empty());
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
     SendMessageA(edit, WM_CHAR, 'X', 0);
