@@ -188,38 +188,64 @@ TEST_F(Controls, DlgItemText) {
     EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_READONLY_EDIT, WM_GETTEXTLENGTH, 0, 0), 6);
 }
 
+// GetDlgItemInt as the real function reads: leading blanks, one sign,
+// digits up to the first other character, at most 29 characters looked at.
 TEST_F(Controls, DlgItemInt) {
     struct Case {
         const char* text;
-        BOOL isSigned;
-        UINT value;
-        BOOL ok;
+        UINT signedValue;
+        BOOL signedOk;
+        UINT unsignedValue;
+        BOOL unsignedOk;
     };
     const Case cases[] = {
-        {"42", TRUE, 42, TRUE},
-        {"  -17", TRUE, static_cast<UINT>(-17), TRUE},
-        {"+5", TRUE, 5, TRUE},
-        {"12abc", TRUE, 12, TRUE},  // stops at the first non-digit
-        {"\t7 8", TRUE, 7, TRUE},
-        {"abc", TRUE, 0, FALSE},
-        {"", TRUE, 0, FALSE},
-        {"-", TRUE, 0, FALSE},
-        {"- 5", TRUE, 0, FALSE},
-        {"2147483647", TRUE, 2147483647u, TRUE},
-        {"-2147483648", TRUE, 0x80000000u, TRUE},
-        {"2147483648", TRUE, 0, FALSE},  // out of range
-        {"-3", FALSE, 0, FALSE},         // no sign when unsigned
-        {"4294967295", FALSE, 4294967295u, TRUE},
-        {"4294967296", FALSE, 0, FALSE},
-        {"99999999999999999999", FALSE, 0, FALSE},
+        {"42", 42, TRUE, 42, TRUE},
+        {"  -17", static_cast<UINT>(-17), TRUE, static_cast<UINT>(-17), TRUE},  // unsigned: modulo 2^32
+        {" -7", static_cast<UINT>(-7), TRUE, 4294967289u, TRUE},
+        {"+5", 5, TRUE, 5, TRUE},
+        {" +5", 5, TRUE, 5, TRUE},
+        {"12abc", 12, TRUE, 12, TRUE},  // stops at the first non-digit
+        {"12 ", 12, TRUE, 12, TRUE},
+        {"1e3", 1, TRUE, 1, TRUE},
+        {"0x10", 0, TRUE, 0, TRUE},
+        {"007", 7, TRUE, 7, TRUE},
+        {"-0", 0, TRUE, 0, TRUE},
+        {"\t7 8", 7, TRUE, 7, TRUE},
+        {"\n5", 5, TRUE, 5, TRUE},
+        {"abc", 0, FALSE, 0, FALSE},
+        {"", 0, FALSE, 0, FALSE},
+        {"  ", 0, FALSE, 0, FALSE},
+        {"-", 0, FALSE, 0, FALSE},
+        {"+", 0, FALSE, 0, FALSE},
+        {"- 5", 0, FALSE, 0, FALSE},
+        {"+-5", 0, FALSE, 0, FALSE},
+        {"--5", 0, FALSE, 0, FALSE},
+        {"2147483647", 2147483647u, TRUE, 2147483647u, TRUE},
+        {"-2147483648", 0x80000000u, TRUE, 0x80000000u, TRUE},
+        {"2147483648", 0, FALSE, 2147483648u, TRUE},  // out of the signed range
+        {"-2147483649", 0, FALSE, 2147483647u, TRUE},
+        {"4294967295", 0, FALSE, 4294967295u, TRUE},
+        {"4294967296", 0, FALSE, 0, FALSE},
+        {"-4294967295", 0, FALSE, 1, TRUE},
+        {"-4294967296", 0, FALSE, 1, TRUE},  // a negative too large for 32 bits
+        {"99999999999999999999", 0, FALSE, 0, FALSE},
+        {"-99999999999999999999", 0, FALSE, 1, TRUE},
+        {"00000000000000000000000000005", 5, TRUE, 5, TRUE},    // 29 characters
+        {"000000000000000000000000000005", 0, TRUE, 0, TRUE},   // the 30th is not read
+        {"                              5", 0, FALSE, 0, FALSE},
     };
     for (const Case& c : cases) {
         SetDlgItemTextA(dlg, IDC_READONLY_EDIT, c.text);
         BOOL ok = 2;
-        UINT got = GetDlgItemInt(dlg, IDC_READONLY_EDIT, &ok, c.isSigned);
-        EXPECT_EQ(got, c.value) << "\"" << c.text << "\" signed " << c.isSigned;
-        EXPECT_EQ(ok, c.ok) << "\"" << c.text << "\" signed " << c.isSigned;
+        UINT got = GetDlgItemInt(dlg, IDC_READONLY_EDIT, &ok, TRUE);
+        EXPECT_EQ(got, c.signedValue) << "\"" << c.text << "\" signed";
+        EXPECT_EQ(ok, c.signedOk) << "\"" << c.text << "\" signed";
+        ok = 2;
+        got = GetDlgItemInt(dlg, IDC_READONLY_EDIT, &ok, FALSE);
+        EXPECT_EQ(got, c.unsignedValue) << "\"" << c.text << "\" unsigned";
+        EXPECT_EQ(ok, c.unsignedOk) << "\"" << c.text << "\" unsigned";
     }
+    EXPECT_EQ(GetDlgItemInt(dlg, 999, nullptr, TRUE), 0u) << "no such control";
     SetDlgItemInt(dlg, IDC_READONLY_EDIT, static_cast<UINT>(-5), TRUE);
     EXPECT_EQ(TextOf(Item(IDC_READONLY_EDIT)), "-5");
     SetDlgItemInt(dlg, IDC_READONLY_EDIT, static_cast<UINT>(-5), FALSE);
@@ -417,6 +443,34 @@ TEST(Windows, FocusNotifications) {
     DestroyWindow(dlg);
     EXPECT_EQ(GetFocus(), nullptr);
     EXPECT_EQ(HostLiveWindowCount(), 0);
+}
+
+// WM_HELP sent to a control, or to the edit field inside a combo box, goes
+// up to the dialog procedure with the same HELPINFO.
+TEST(Windows, HelpGoesUpToTheDialog) {
+    static std::vector<std::pair<HWND, const HELPINFO*>> seen;
+    seen.clear();
+    DLGPROC proc = [](HWND dlg, UINT msg, WPARAM, LPARAM lp) -> INT_PTR {
+        if (msg == WM_HELP) seen.emplace_back(dlg, reinterpret_cast<const HELPINFO*>(lp));
+        return msg == WM_HELP || msg == WM_INITDIALOG;
+    };
+    HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONTROLS), nullptr, proc, 0);
+    ASSERT_NE(dlg, nullptr);
+    HWND combo = GetDlgItem(dlg, IDC_EDIT_COMBO);
+    for (HWND control : {GetDlgItem(dlg, IDC_PUSH), GetDlgItem(dlg, IDC_READONLY_EDIT), GetDlgItem(dlg, IDC_LIST_VIEW),
+                         GetDlgItem(combo, 1001), GetDlgItem(dlg, IDC_DISABLED_PUSH)}) {
+        HELPINFO info{};
+        info.cbSize = sizeof info;
+        info.iContextType = HELPINFO_WINDOW;
+        info.iCtrlId = GetDlgCtrlID(control);
+        info.hItemHandle = control;
+        seen.clear();
+        SendMessageA(control, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        ASSERT_EQ(seen.size(), 1u) << "control " << info.iCtrlId;
+        EXPECT_EQ(seen[0].first, dlg);
+        EXPECT_EQ(seen[0].second, &info);
+    }
+    DestroyWindow(dlg);
 }
 
 TEST(Windows, MessageResultOfADialog) {
