@@ -176,7 +176,8 @@ bool StillThere(HWND wnd, ListData* d, int i) { return FromHandle(wnd) && Valid(
 
 bool SetState(Window* w, ListData* d, int i, UINT state, UINT mask, bool inserting = false);
 
-// Single selection: every other selected item loses its selection first.
+// Every selected item but keep loses its selection, in index order, each
+// with its notifications.
 void DeselectOthers(Window* w, ListData* d, int keep) {
     HWND wnd = ToHandle(w);
     for (int j = 0; FromHandle(wnd) && j < Count(d); ++j)
