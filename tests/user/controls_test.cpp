@@ -163,6 +163,12 @@ TEST_F(Controls, EditAnnouncesItsText) {
     TakeLog();
     SetDlgItemTextA(dlg, IDC_READONLY_EDIT, "0x220");
     EXPECT_EQ(TakeLog(), (std::vector<std::string>{"command 13 1024", "command 13 768"}));  // EN_UPDATE, EN_CHANGE
+    SetDlgItemTextA(dlg, IDC_READONLY_EDIT, "0x220");
+    EXPECT_EQ(TakeLog(), (std::vector<std::string>{"command 13 1024", "command 13 768"})) << "the same text again";
+    SetDlgItemInt(dlg, IDC_READONLY_EDIT, 7, FALSE);
+    EXPECT_EQ(TakeLog(), (std::vector<std::string>{"command 13 1024", "command 13 768"}));
+    SetDlgItemTextA(dlg, IDC_READONLY_EDIT, "0x220");
+    TakeLog();
     SendMessageA(Item(IDC_READONLY_EDIT), WM_CHAR, 'x', 0);
     EXPECT_EQ(TextOf(Item(IDC_READONLY_EDIT)), "0x220");
     EXPECT_TRUE(TakeLog().empty());
@@ -182,38 +188,64 @@ TEST_F(Controls, DlgItemText) {
     EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_READONLY_EDIT, WM_GETTEXTLENGTH, 0, 0), 6);
 }
 
+// GetDlgItemInt as the real function reads: leading blanks, one sign,
+// digits up to the first other character, at most 29 characters looked at.
 TEST_F(Controls, DlgItemInt) {
     struct Case {
         const char* text;
-        BOOL isSigned;
-        UINT value;
-        BOOL ok;
+        UINT signedValue;
+        BOOL signedOk;
+        UINT unsignedValue;
+        BOOL unsignedOk;
     };
     const Case cases[] = {
-        {"42", TRUE, 42, TRUE},
-        {"  -17", TRUE, static_cast<UINT>(-17), TRUE},
-        {"+5", TRUE, 5, TRUE},
-        {"12abc", TRUE, 12, TRUE},  // stops at the first non-digit
-        {"\t7 8", TRUE, 7, TRUE},
-        {"abc", TRUE, 0, FALSE},
-        {"", TRUE, 0, FALSE},
-        {"-", TRUE, 0, FALSE},
-        {"- 5", TRUE, 0, FALSE},
-        {"2147483647", TRUE, 2147483647u, TRUE},
-        {"-2147483648", TRUE, 0x80000000u, TRUE},
-        {"2147483648", TRUE, 0, FALSE},  // out of range
-        {"-3", FALSE, 0, FALSE},         // no sign when unsigned
-        {"4294967295", FALSE, 4294967295u, TRUE},
-        {"4294967296", FALSE, 0, FALSE},
-        {"99999999999999999999", FALSE, 0, FALSE},
+        {"42", 42, TRUE, 42, TRUE},
+        {"  -17", static_cast<UINT>(-17), TRUE, static_cast<UINT>(-17), TRUE},  // unsigned: modulo 2^32
+        {" -7", static_cast<UINT>(-7), TRUE, 4294967289u, TRUE},
+        {"+5", 5, TRUE, 5, TRUE},
+        {" +5", 5, TRUE, 5, TRUE},
+        {"12abc", 12, TRUE, 12, TRUE},  // stops at the first non-digit
+        {"12 ", 12, TRUE, 12, TRUE},
+        {"1e3", 1, TRUE, 1, TRUE},
+        {"0x10", 0, TRUE, 0, TRUE},
+        {"007", 7, TRUE, 7, TRUE},
+        {"-0", 0, TRUE, 0, TRUE},
+        {"\t7 8", 7, TRUE, 7, TRUE},
+        {"\n5", 5, TRUE, 5, TRUE},
+        {"abc", 0, FALSE, 0, FALSE},
+        {"", 0, FALSE, 0, FALSE},
+        {"  ", 0, FALSE, 0, FALSE},
+        {"-", 0, FALSE, 0, FALSE},
+        {"+", 0, FALSE, 0, FALSE},
+        {"- 5", 0, FALSE, 0, FALSE},
+        {"+-5", 0, FALSE, 0, FALSE},
+        {"--5", 0, FALSE, 0, FALSE},
+        {"2147483647", 2147483647u, TRUE, 2147483647u, TRUE},
+        {"-2147483648", 0x80000000u, TRUE, 0x80000000u, TRUE},
+        {"2147483648", 0, FALSE, 2147483648u, TRUE},  // out of the signed range
+        {"-2147483649", 0, FALSE, 2147483647u, TRUE},
+        {"4294967295", 0, FALSE, 4294967295u, TRUE},
+        {"4294967296", 0, FALSE, 0, FALSE},
+        {"-4294967295", 0, FALSE, 1, TRUE},
+        {"-4294967296", 0, FALSE, 1, TRUE},  // a negative too large for 32 bits
+        {"99999999999999999999", 0, FALSE, 0, FALSE},
+        {"-99999999999999999999", 0, FALSE, 1, TRUE},
+        {"00000000000000000000000000005", 5, TRUE, 5, TRUE},    // 29 characters
+        {"000000000000000000000000000005", 0, TRUE, 0, TRUE},   // the 30th is not read
+        {"                              5", 0, FALSE, 0, FALSE},
     };
     for (const Case& c : cases) {
         SetDlgItemTextA(dlg, IDC_READONLY_EDIT, c.text);
         BOOL ok = 2;
-        UINT got = GetDlgItemInt(dlg, IDC_READONLY_EDIT, &ok, c.isSigned);
-        EXPECT_EQ(got, c.value) << "\"" << c.text << "\" signed " << c.isSigned;
-        EXPECT_EQ(ok, c.ok) << "\"" << c.text << "\" signed " << c.isSigned;
+        UINT got = GetDlgItemInt(dlg, IDC_READONLY_EDIT, &ok, TRUE);
+        EXPECT_EQ(got, c.signedValue) << "\"" << c.text << "\" signed";
+        EXPECT_EQ(ok, c.signedOk) << "\"" << c.text << "\" signed";
+        ok = 2;
+        got = GetDlgItemInt(dlg, IDC_READONLY_EDIT, &ok, FALSE);
+        EXPECT_EQ(got, c.unsignedValue) << "\"" << c.text << "\" unsigned";
+        EXPECT_EQ(ok, c.unsignedOk) << "\"" << c.text << "\" unsigned";
     }
+    EXPECT_EQ(GetDlgItemInt(dlg, 999, nullptr, TRUE), 0u) << "no such control";
     SetDlgItemInt(dlg, IDC_READONLY_EDIT, static_cast<UINT>(-5), TRUE);
     EXPECT_EQ(TextOf(Item(IDC_READONLY_EDIT)), "-5");
     SetDlgItemInt(dlg, IDC_READONLY_EDIT, static_cast<UINT>(-5), FALSE);
@@ -252,11 +284,45 @@ TEST_F(Controls, ComboSearch) {
         {CB_FINDSTRINGEXACT, 0, "rom", 0},
         {CB_FINDSTRINGEXACT, -1, "ro", CB_ERR},
         {CB_FINDSTRINGEXACT, 0, "ROM2", 2},
+        {CB_FINDSTRING, -1, "", CB_ERR},  // an empty text finds nothing
+        {CB_FINDSTRING, 0, "", CB_ERR},
+        {CB_FINDSTRINGEXACT, -1, "", CB_ERR},
     };
     for (const Case& c : cases) {
         LRESULT got = SendMessageA(combo, c.msg, static_cast<WPARAM>(c.start), reinterpret_cast<LPARAM>(c.text));
         EXPECT_EQ(got, c.found) << (c.msg == CB_FINDSTRING ? "find" : "exact") << " from " << c.start << " \""
                                 << c.text << "\"";
+    }
+}
+
+// CB_SELECTSTRING in either kind of combo box, with the selection on the
+// last item before each search; a miss keeps the selection.
+TEST_F(Controls, ComboSelectString) {
+    struct Case {
+        int start;
+        const char* text;
+        LRESULT found;
+        LRESULT selected;
+    };
+    const Case cases[] = {
+        {0, "alpha", 2, 2},  {-1, "alpha", 0, 0}, {0, "beta", 1, 1},  {1, "beta", 3, 3},  {2, "alpha", 0, 0},
+        {4, "alpha", 0, 0},  {-1, "BETA", 1, 1},  {3, "beta", 1, 1},  {-1, "gam", 4, 4},  {10, "beta", 1, 1},
+        {-1, "x", CB_ERR, 4}, {-1, "", CB_ERR, 4},
+    };
+    for (int id : {IDC_LIST_COMBO, IDC_EDIT_COMBO}) {
+        HWND combo = Item(id);
+        SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+        for (const char* item : {"Alpha", "beta", "Alpha2", "BETA", "gamma"})
+            SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item));
+        TakeLog();
+        for (const Case& c : cases) {
+            SendMessageA(combo, CB_SETCURSEL, 4, 0);
+            LRESULT got =
+                SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(c.start), reinterpret_cast<LPARAM>(c.text));
+            EXPECT_EQ(got, c.found) << "combo " << id << " from " << c.start << " \"" << c.text << "\"";
+            EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), c.selected) << "combo " << id << " \"" << c.text << "\"";
+        }
+        EXPECT_TRUE(TakeLog().empty()) << "no notification for a selection by program";
     }
 }
 
@@ -271,12 +337,16 @@ TEST_F(Controls, ComboSelection) {
     // No match leaves the selection as it was.
     EXPECT_EQ(SendMessageA(combo, CB_SELECTSTRING, 0, reinterpret_cast<LPARAM>("x")), CB_ERR);
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("")), CB_ERR);
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1) << "nor does an empty text";
     EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 0, 0), 0);
     EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0), CB_ERR) << "-1 clears";
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(TextOf(combo), "");
     SendMessageA(combo, CB_SETCURSEL, 1, 0);
     EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 5, 0), CB_ERR) << "out of range";
-    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR) << "and cleared";
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1) << "and kept";
+    EXPECT_EQ(TextOf(combo), "RAM");
     EXPECT_TRUE(TakeLog().empty()) << "a selection by program sends no CBN_SELCHANGE";
 
     char text[16] = "zz";
@@ -323,8 +393,9 @@ TEST_F(Controls, ComboSorting) {
     EXPECT_EQ(items(sorted), "zeta,Alpha,alpha2,beta,gamma");
 }
 
-// A drop-down's edit field: the combo's own text changes (WM_SETTEXT,
-// a selection) are not reported; typing into the field is, and leaves the
+// A drop-down's edit field: a text set (WM_SETTEXT to the combo or to the
+// field, a selection) is not reported and leaves the selection as it is,
+// whatever the text; typing into the field is reported, and leaves the
 // list without a selection.
 TEST_F(Controls, ComboEditField) {
     HWND combo = Item(IDC_EDIT_COMBO);
@@ -336,9 +407,13 @@ TEST_F(Controls, ComboEditField) {
     SendMessageA(combo, CB_SETCURSEL, 1, 0);
     EXPECT_EQ(TextOf(combo), "ROM");
     EXPECT_TRUE(TakeLog().empty());
-    EXPECT_EQ(SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("RAM")), TRUE);
-    EXPECT_EQ(TextOf(combo), "RAM");
-    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR) << "the text is no longer the selection's";
+    for (const char* text : {"RAM", "xyz", "rom", "R", ""}) {
+        EXPECT_EQ(SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)), TRUE);
+        EXPECT_EQ(TextOf(combo), text);
+        EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1) << text;
+    }
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("xyz"));
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 1);
     EXPECT_TRUE(TakeLog().empty());
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
     SendMessageA(edit, WM_CHAR, 'X', 0);
@@ -368,6 +443,34 @@ TEST(Windows, FocusNotifications) {
     DestroyWindow(dlg);
     EXPECT_EQ(GetFocus(), nullptr);
     EXPECT_EQ(HostLiveWindowCount(), 0);
+}
+
+// WM_HELP sent to a control, or to the edit field inside a combo box, goes
+// up to the dialog procedure with the same HELPINFO.
+TEST(Windows, HelpGoesUpToTheDialog) {
+    static std::vector<std::pair<HWND, const HELPINFO*>> seen;
+    seen.clear();
+    DLGPROC proc = [](HWND dlg, UINT msg, WPARAM, LPARAM lp) -> INT_PTR {
+        if (msg == WM_HELP) seen.emplace_back(dlg, reinterpret_cast<const HELPINFO*>(lp));
+        return msg == WM_HELP || msg == WM_INITDIALOG;
+    };
+    HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONTROLS), nullptr, proc, 0);
+    ASSERT_NE(dlg, nullptr);
+    HWND combo = GetDlgItem(dlg, IDC_EDIT_COMBO);
+    for (HWND control : {GetDlgItem(dlg, IDC_PUSH), GetDlgItem(dlg, IDC_READONLY_EDIT), GetDlgItem(dlg, IDC_LIST_VIEW),
+                         GetDlgItem(combo, 1001), GetDlgItem(dlg, IDC_DISABLED_PUSH)}) {
+        HELPINFO info{};
+        info.cbSize = sizeof info;
+        info.iContextType = HELPINFO_WINDOW;
+        info.iCtrlId = GetDlgCtrlID(control);
+        info.hItemHandle = control;
+        seen.clear();
+        SendMessageA(control, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        ASSERT_EQ(seen.size(), 1u) << "control " << info.iCtrlId;
+        EXPECT_EQ(seen[0].first, dlg);
+        EXPECT_EQ(seen[0].second, &info);
+    }
+    DestroyWindow(dlg);
 }
 
 TEST(Windows, MessageResultOfADialog) {

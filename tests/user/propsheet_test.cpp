@@ -48,7 +48,7 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
         result = answers.apply;
         break;
     case PSN_QUERYCANCEL: g_events.push_back(name + " querycancel"); result = answers.queryCancel; break;
-    case PSN_RESET: g_events.push_back(name + " reset"); break;
+    case PSN_RESET: g_events.push_back(name + (n->lParam ? " reset by the close box" : " reset")); break;
     default: return FALSE;
     }
     EXPECT_EQ(n->hdr.hwndFrom, GetParent(page)) << "notifications come from the sheet";
@@ -183,18 +183,21 @@ TEST_F(Sheet, ApplyGoesToEveryPageMade) {
                    "C apply ok"}));
 }
 
+// PSM_PRESSBUTTON presses Apply even while the button is disabled, as the
+// real sheet does.
 TEST_F(Sheet, ApplyDisablesItselfAndReactivates) {
     INT_PTR result = Run({
         Changed(0),
         [](HWND sheet) { EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet, IDC_APPLY_BUTTON))); },
         Press(PSBTN_APPLYNOW),
         [](HWND sheet) { EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet, IDC_APPLY_BUTTON))); },
-        Press(PSBTN_APPLYNOW),  // disabled: nothing happens
+        Press(PSBTN_APPLYNOW),
+        [](HWND sheet) { EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet, IDC_APPLY_BUTTON))); },
         Press(PSBTN_CANCEL),
     });
-    EXPECT_EQ(result, 1) << "changes were saved before the cancel";
-    EXPECT_EQ(g_events, (Log{"A init", "A setactive", "A killactive", "A apply", "A setactive", "A querycancel",
-                             "A reset"}));
+    EXPECT_EQ(result, 0) << "cancelled, although changes were applied";
+    EXPECT_EQ(g_events, (Log{"A init", "A setactive", "A killactive", "A apply", "A setactive", "A killactive",
+                             "A apply", "A setactive", "A querycancel", "A reset"}));
 }
 
 TEST_F(Sheet, UnchangedDisablesApplyWhenNoPageIsChanged) {
@@ -245,13 +248,20 @@ TEST_F(Sheet, Results) {
         std::vector<Action> actions;
         INT_PTR result;
     };
+    // 1 whenever OK closes the sheet, 0 whenever it is cancelled, unless a
+    // page asked for a reboot or a restart.
     const Case cases[] = {
         {"cancel", {Press(PSBTN_CANCEL)}, 0},
         {"nothing more to do", {}, 0},
-        {"OK without a change", {Press(PSBTN_OK)}, 0},
+        {"OK without a change", {Press(PSBTN_OK)}, 1},
         {"OK after a change", {Changed(0), Press(PSBTN_OK)}, 1},
-        {"apply, then cancel", {Changed(0), Press(PSBTN_APPLYNOW), Press(PSBTN_CANCEL)}, 1},
+        {"apply, then cancel", {Changed(0), Press(PSBTN_APPLYNOW), Press(PSBTN_CANCEL)}, 0},
+        {"apply, then OK", {Changed(0), Press(PSBTN_APPLYNOW), Press(PSBTN_OK)}, 1},
+        {"the close box", {Tell(WM_CLOSE)}, 0},
         {"restart asked", {Tell(PSM_RESTARTWINDOWS), Press(PSBTN_CANCEL)}, ID_PSRESTARTWINDOWS},
+        {"restart asked, then OK", {Tell(PSM_RESTARTWINDOWS), Press(PSBTN_OK)}, ID_PSRESTARTWINDOWS},
+        {"reboot asked, then cancel", {Tell(PSM_REBOOTSYSTEM), Press(PSBTN_CANCEL)}, ID_PSREBOOTSYSTEM},
+        {"reboot asked, then the close box", {Tell(PSM_REBOOTSYSTEM), Tell(WM_CLOSE)}, ID_PSREBOOTSYSTEM},
         {"reboot asked", {Tell(PSM_RESTARTWINDOWS), Tell(PSM_REBOOTSYSTEM), Changed(0), Press(PSBTN_OK)},
          ID_PSREBOOTSYSTEM},
         {"the cancel refused", {Tell(0)}, 0},
@@ -271,6 +281,13 @@ TEST_F(Sheet, RefusedCancel) {
     g_answers[0].queryCancel = TRUE;
     Run({Press(PSBTN_CANCEL), [](HWND) { g_events.push_back("still open"); }});
     EXPECT_EQ(g_events, (Log{"A init", "A setactive", "A querycancel", "still open", "A querycancel", "A reset"}));
+}
+
+// The close box cancels as the Cancel button does, but tells the pages so.
+TEST_F(Sheet, TheCloseBoxCancels) {
+    EXPECT_EQ(Run({Select(1), Tell(WM_CLOSE)}), 0);
+    EXPECT_EQ(g_events, (Log{"A init", "A setactive", "A killactive", "B init", "B setactive", "B querycancel",
+                             "A reset by the close box", "B reset by the close box"}));
 }
 
 TEST_F(Sheet, WithoutAUserTheSheetIsCancelled) {

@@ -22,6 +22,7 @@ std::string CodeName(UINT code) {
     case NM_DBLCLK: return "dblclick";
     case NM_SETFOCUS: return "setfocus";
     case NM_KILLFOCUS: return "killfocus";
+    case NM_RELEASEDCAPTURE: return "releasedcapture";
     default: return std::to_string(static_cast<int>(code));
     }
 }
@@ -33,7 +34,8 @@ std::string Describe(const NMHDR* hdr) {
     case LVN_ITEMCHANGING:
     case LVN_ITEMCHANGED: {
         auto* nm = reinterpret_cast<const NMLISTVIEW*>(hdr);
-        std::snprintf(extra, sizeof extra, " %d %u->%u", nm->iItem, nm->uOldState, nm->uNewState);
+        std::snprintf(extra, sizeof extra, " %d %u->%u%s", nm->iItem, nm->uOldState, nm->uNewState,
+                      nm->uChanged == LVIF_TEXT ? " text" : "");
         break;
     }
     case LVN_INSERTITEM:

@@ -10,7 +10,8 @@
 #include <vector>
 
 // Lines such as "command 10 0" (id, code) and "notify 16 changed 2 0->3"
-// (id, code name, item, old and new state), in order.
+// (id, code name, item, old and new state; " text" added when the text
+// changed), in order.
 extern std::vector<std::string> g_log;
 
 // Answers for notifications: code -> what the dialog procedure returns

@@ -15,22 +15,18 @@ struct ComboData : WindowExtra {
     int selected = -1;
     bool dropped = false;
     HWND edit = nullptr;
-    bool showingSelection = false;  // the combo shows its selection in the edit
-    bool settingText = false;       // WM_SETTEXT to the combo is setting the edit
 };
 
 bool HasEdit(Window* w) { return (w->style & 0x3) == CBS_DROPDOWN || (w->style & 0x3) == CBS_SIMPLE; }
 
 int Count(ComboData* d) { return static_cast<int>(d->items.size()); }
 
-// The edit field shows the selected item (or nothing); the combo does not
-// report its own change as the user's.
+// The edit field shows the selected item (or nothing).  An edit field of a
+// combo box announces no text set with WM_SETTEXT, only typing.
 void ShowSelectionInEdit(ComboData* d) {
     if (!d->edit) return;
-    d->showingSelection = true;
     const char* text = d->selected >= 0 ? d->items[static_cast<std::size_t>(d->selected)].c_str() : "";
     SendMessageA(d->edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    d->showingSelection = false;
 }
 
 // Linguistic order of the Western code page, case ignored: what CBS_SORT uses.
@@ -45,9 +41,9 @@ int CompareItems(const std::string& a, const char* b) {
 }
 
 // Searches from the item after start, wrapping round; start -1 (or out of
-// range) searches from the first item.
+// range) searches from the first item.  An empty text finds nothing.
 int Find(ComboData* d, WPARAM startParam, const char* text, bool exact) {
-    if (!text) return CB_ERR;
+    if (!text || !*text) return CB_ERR;
     int count = Count(d);
     if (count == 0) return CB_ERR;
     int start = static_cast<int>(static_cast<INT_PTR>(startParam));
@@ -122,10 +118,12 @@ LRESULT CALLBACK ComboProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case CB_GETCOUNT: return Count(d);
     case CB_GETCURSEL: return d->selected;
     case CB_SETCURSEL: {
+        // -1 clears the selection; an index out of range changes nothing.
         int at = static_cast<int>(static_cast<INT_PTR>(wp));
-        d->selected = at >= 0 && at < Count(d) ? at : -1;
+        if (at != -1 && (at < 0 || at >= Count(d))) return CB_ERR;
+        d->selected = at;
         ShowSelectionInEdit(d);
-        return d->selected >= 0 ? d->selected : CB_ERR;
+        return at >= 0 ? at : CB_ERR;
     }
     case CB_GETLBTEXT: {
         int at = static_cast<int>(static_cast<INT_PTR>(wp));
@@ -181,14 +179,11 @@ LRESULT CALLBACK ComboProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         SendMessageA(d->edit, EM_SETSEL, static_cast<WPARAM>(static_cast<SHORT>(LOWORD(lp))),
                      static_cast<SHORT>(HIWORD(lp)));
         return TRUE;
-    case WM_SETTEXT: {
-        // Without an edit field there is no text of its own to set.
+    case WM_SETTEXT:
+        // Without an edit field there is no text of its own to set.  The
+        // selection stays what it was, whatever the text.
         if (!d->edit) return CB_ERR;
-        d->settingText = true;
-        LRESULT r = SendMessageA(d->edit, WM_SETTEXT, wp, lp);
-        d->settingText = false;
-        return r;
-    }
+        return SendMessageA(d->edit, WM_SETTEXT, wp, lp);
     case WM_GETTEXT:
         if (d->edit) return SendMessageA(d->edit, WM_GETTEXT, wp, lp);
         return CopyOut(d->selected >= 0 ? d->items[static_cast<std::size_t>(d->selected)] : std::string(),
@@ -197,25 +192,22 @@ LRESULT CALLBACK ComboProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (d->edit) return SendMessageA(d->edit, WM_GETTEXTLENGTH, 0, 0);
         return d->selected >= 0 ? static_cast<LRESULT>(d->items[static_cast<std::size_t>(d->selected)].size()) : 0;
     case WM_COMMAND: {
-        // The edit field's changes.  One the combo made to show its
-        // selection changes nothing more; any other drops the selection
-        // of the closed list, as the text no longer is an item's; one that
-        // did not come through the combo's own WM_SETTEXT is the user's
-        // edit and is reported.
+        // The edit field's changes, which only typing makes: the text no
+        // longer is an item's, so a closed list loses its selection (an
+        // open one selects the first item the text begins), and the parent
+        // hears of the user's edit.
         if (!d->edit || reinterpret_cast<HWND>(lp) != d->edit) return 0;
         WORD code = HIWORD(wp);
         if (code == EN_SETFOCUS || code == EN_KILLFOCUS) {
             CommandToParent(w, code == EN_SETFOCUS ? CBN_SETFOCUS : CBN_KILLFOCUS);
             return 0;
         }
-        if (d->showingSelection) return 0;
         if (code == EN_CHANGE && !d->dropped) d->selected = -1;
         if (code == EN_CHANGE && d->dropped) {
             char buf[1024];
             SendMessageA(d->edit, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
-            d->selected = buf[0] ? Find(d, static_cast<WPARAM>(-1), buf, false) : -1;
+            d->selected = Find(d, static_cast<WPARAM>(-1), buf, false);
         }
-        if (d->settingText) return 0;
         if (code == EN_UPDATE) CommandToParent(w, CBN_EDITUPDATE);
         if (code == EN_CHANGE && FromHandle(wnd)) CommandToParent(w, CBN_EDITCHANGE);
         return 0;

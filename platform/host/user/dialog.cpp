@@ -2,8 +2,7 @@
 // *DlgItem* calls.
 #include "user_internal.h"
 
-#include <cerrno>
-#include <climits>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -175,38 +174,35 @@ HOSTWIN_API BOOL WINAPI SetDlgItemInt(HWND dlg, int id, UINT value, BOOL isSigne
     return SetDlgItemTextA(dlg, id, text);
 }
 
-// Leading blanks, an optional sign (a minus only when signed), decimal
-// digits up to the first other character.  No digit, or a value outside
-// the 32-bit range, gives 0 and *ok FALSE.
+// The control's first 29 characters read as a decimal number: blanks, one
+// optional sign, digits up to the first other character.  No digit, or a
+// value outside the range, gives 0 and *ok FALSE.  Unsigned, a minus
+// counts modulo 2^32 ("-7" is 4294967289), and a negative number too large
+// for 32 bits gives 1, as the real function's conversion does.
 HOSTWIN_API UINT WINAPI GetDlgItemInt(HWND dlg, int id, BOOL* ok, BOOL isSigned) {
     if (ok) *ok = FALSE;
-    char text[32];
+    char text[30];
     if (!GetDlgItemTextA(dlg, id, text, sizeof text)) return 0;
     const char* p = text;
     while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
-    bool negative = false;
-    if (*p == '+') {
-        ++p;
-    } else if (*p == '-' && isSigned) {
-        negative = true;
-        ++p;
-    }
+    bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
     if (*p < '0' || *p > '9') return 0;
-    unsigned long long value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        value = value * 10 + static_cast<unsigned>(*p - '0');
-        if (value > 0xFFFFFFFFull) return 0;
-    }
+    constexpr unsigned long long kLimit = 0xFFFFFFFFull;
+    unsigned long long magnitude = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) magnitude = std::min(magnitude * 10 + static_cast<unsigned>(*p - '0'), kLimit + 1);
+    UINT value = 0;
     if (isSigned) {
-        if ((!negative && value > static_cast<unsigned long long>(INT_MAX)) ||
-            (negative && value > static_cast<unsigned long long>(INT_MAX) + 1))
-            return 0;
-        long long v = negative ? -static_cast<long long>(value) : static_cast<long long>(value);
-        if (ok) *ok = TRUE;
-        return static_cast<UINT>(static_cast<int>(v));
+        if (magnitude > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return 0;
+        value = negative ? static_cast<UINT>(0u - static_cast<UINT>(magnitude)) : static_cast<UINT>(magnitude);
+    } else if (magnitude > kLimit) {
+        if (!negative) return 0;
+        value = 1;
+    } else {
+        value = negative ? 0u - static_cast<UINT>(magnitude) : static_cast<UINT>(magnitude);
     }
     if (ok) *ok = TRUE;
-    return static_cast<UINT>(value);
+    return value;
 }
 
 HOSTWIN_API BOOL WINAPI CheckDlgButton(HWND dlg, int id, UINT check) {

@@ -12,8 +12,7 @@ struct EditData : WindowExtra {
     std::size_t selEnd = 0;
 };
 
-// Every change of the text, by program or by typing, is announced with
-// EN_UPDATE and then EN_CHANGE.
+// A change of the text is announced with EN_UPDATE and then EN_CHANGE.
 void Changed(Window* w) {
     HWND wnd = ToHandle(w);
     CommandToParent(w, EN_UPDATE);
@@ -53,9 +52,11 @@ LRESULT CALLBACK EditProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!data) return DefWindowProcA(wnd, msg, wp, lp);
     switch (msg) {
     case WM_SETTEXT:
+        // Announced even when the text stays the same; the edit field of
+        // a combo box announces only typing.
         SetText(w, reinterpret_cast<const char*>(lp));
         data->selStart = data->selEnd = 0;
-        Changed(w);
+        if (!w->parent || w->parent->kind != WindowKind::ComboBox) Changed(w);
         return TRUE;
     case WM_CHAR: Type(w, data, static_cast<char>(wp)); return 0;
     case EM_SETREADONLY:

@@ -15,17 +15,24 @@ namespace {
 constexpr int kItemHeight = 17;  // a small icon (16) or a line of text (13), and a gap
 constexpr int kIconWidth = 18;   // the small icon and its margin
 constexpr int kCharWidth = 6;
-constexpr int kLabelEditId = 1;
+constexpr int kLabelEditId = 0;  // the label editor has no id of its own
+constexpr UINT kFocusSelect = LVIS_FOCUSED | LVIS_SELECTED;
+
+// LPSTR_TEXTCALLBACKA: the parent would supply the text; this list keeps none.
+bool IsTextCallback(const char* text) { return text == reinterpret_cast<const char*>(-1); }
 
 struct Item {
     std::string text;
     int image = 0;
     LPARAM param = 0;
-    UINT state = 0;
+    bool selected = false;
+    UINT otherState = 0;  // the state bits besides focus and selection
 };
 
+// The focus is one index, not a mark on an item; the selection is.
 struct ListData : WindowExtra {
     std::vector<Item> items;
+    int focus = -1;
     HIMAGELIST images[3] = {nullptr, nullptr, nullptr};
     HWND edit = nullptr;
     int editItem = -1;
@@ -35,45 +42,73 @@ struct ListData : WindowExtra {
 
 int Count(ListData* d) { return static_cast<int>(d->items.size()); }
 bool Valid(ListData* d, int i) { return i >= 0 && i < Count(d); }
+Item& At(ListData* d, int i) { return d->items[static_cast<std::size_t>(i)]; }
 
-// Linguistic order of the Western code page with case ignored, as the
-// real control sorts: punctuation before digits before letters; hyphens
-// and apostrophes count only when all else is equal.
-int SortWeight(unsigned char c) {
-    unsigned char f = FoldCase(c);
-    if (f >= 'a' && f <= 'z') return 0x300 + f;
-    if (f >= '0' && f <= '9') return 0x200 + f;
-    if (f >= 0x80) return 0x400 + f;
-    return 0x100 + f;
+UINT StateOf(ListData* d, int i) {
+    const Item& item = At(d, i);
+    return item.otherState | (item.selected ? LVIS_SELECTED : 0u) | (d->focus == i ? LVIS_FOCUSED : 0u);
 }
 
+// ---- sort order --------------------------------------------------------------
+// The Western locale's word sort, case-sensitive: texts compare first by
+// their characters with case ignored, then by case (lower before upper),
+// and only then by the apostrophes and hyphens, which the first two passes
+// skip.  Spaces and punctuation come before digits, digits before letters.
+
+constexpr char kPunctuationOrder[] = " !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>";
+
+bool IsWordMark(unsigned char c) { return c == '\'' || c == '-'; }
+
+int PrimaryWeight(unsigned char c) {
+    if (c < ' ') return c;
+    if (const char* at = std::strchr(kPunctuationOrder, c))
+        return 0x100 + static_cast<int>(at - kPunctuationOrder);
+    if (c >= '0' && c <= '9') return 0x200 + c;
+    return 0x300 + FoldCase(c);  // letters, then the upper half of the code page
+}
+
+int CaseWeight(unsigned char c) { return FoldCase(c) != c ? 1 : 0; }
+
 int CompareText(const std::string& a, const std::string& b) {
-    auto next = [](const std::string& s, std::size_t& i) {
-        while (i < s.size() && (s[i] == '-' || s[i] == '\'')) ++i;
-        return i < s.size() ? SortWeight(static_cast<unsigned char>(s[i++])) : -1;
+    auto bytes = [](const std::string& s, std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    // Walks the characters of both that are no word marks, in step.
+    auto compareLevel = [&](int (*weight)(unsigned char)) {
+        std::size_t i = 0, j = 0;
+        for (;;) {
+            while (i < a.size() && IsWordMark(bytes(a, i))) ++i;
+            while (j < b.size() && IsWordMark(bytes(b, j))) ++j;
+            if (i == a.size() || j == b.size()) return (i == a.size() ? 0 : 1) - (j == b.size() ? 0 : 1);
+            int x = weight(bytes(a, i++)), y = weight(bytes(b, j++));
+            if (x != y) return x < y ? -1 : 1;
+        }
     };
+    if (int c = compareLevel(PrimaryWeight)) return c;
+    if (int c = compareLevel(CaseWeight)) return c;
+    // The word marks: a mark further right sorts first; an apostrophe
+    // before a hyphen at the same place; fewer marks first.
     std::size_t i = 0, j = 0;
     for (;;) {
-        int x = next(a, i), y = next(b, j);
-        if (x != y) return x < y ? -1 : 1;
-        if (x < 0) break;
+        while (i < a.size() && !IsWordMark(bytes(a, i))) ++i;
+        while (j < b.size() && !IsWordMark(bytes(b, j))) ++j;
+        if (i == a.size() || j == b.size()) return (i == a.size() ? 0 : 1) - (j == b.size() ? 0 : 1);
+        if (i != j) return i > j ? -1 : 1;
+        if (a[i] != b[j]) return a[i] == '\'' ? -1 : 1;
+        ++i;
+        ++j;
     }
-    for (std::size_t k = 0; k < a.size() && k < b.size(); ++k) {
-        int x = SortWeight(static_cast<unsigned char>(a[k])), y = SortWeight(static_cast<unsigned char>(b[k]));
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 bool Sorted(Window* w) { return (w->style & (LVS_SORTASCENDING | LVS_SORTDESCENDING)) != 0; }
 
-// Where a text goes in a sorted list: after the items that sort equal.
+// Where a new text goes in a sorted list: before the first item, from the
+// top, that does not sort before it.  The list is not sorted again after a
+// text changes, so this is the place in the order the list has now.
 int SortedPosition(Window* w, ListData* d, const std::string& text) {
     bool descending = (w->style & LVS_SORTDESCENDING) != 0;
     int at = 0;
-    for (const Item& item : d->items) {
-        int c = CompareText(item.text, text);
-        if (descending ? c >= 0 : c <= 0) ++at;
+    for (; at < Count(d); ++at) {
+        int c = CompareText(At(d, at).text, text);
+        if (descending ? c <= 0 : c >= 0) break;
     }
     return at;
 }
@@ -125,118 +160,147 @@ int HitTest(Window* w, ListData* d, LVHITTESTINFO* info) {
     return -1;
 }
 
-LRESULT NotifyItem(Window* w, ListData* d, UINT code, int i, UINT newState, UINT oldState, UINT changed) {
+LRESULT NotifyItem(Window* w, UINT code, int i, UINT newState, UINT oldState, UINT changed, LPARAM param) {
     NMLISTVIEW nm{};
     nm.iItem = i;
     nm.uNewState = newState;
     nm.uOldState = oldState;
     nm.uChanged = changed;
     nm.ptAction = POINT{-1, -1};
-    nm.lParam = Valid(d, i) ? d->items[static_cast<std::size_t>(i)].param : 0;
+    nm.lParam = param;
     return NotifyParent(w, code, &nm.hdr);
 }
 
-// Changes the state bits of one item.  The parent may refuse the change
-// (LVN_ITEMCHANGING answered TRUE) and hears LVN_ITEMCHANGED after it.
-// Selecting an item of a single-selection list deselects the others
-// first, and focusing one takes the focus from the item that had it, each
-// with its own notifications.
-bool ChangeState(Window* w, ListData* d, int i, UINT state, UINT mask) {
+// The list view and its item i are still there after a notification.
+bool StillThere(HWND wnd, ListData* d, int i) { return FromHandle(wnd) && Valid(d, i); }
+
+bool SetState(Window* w, ListData* d, int i, UINT state, UINT mask, bool inserting = false);
+
+// Every selected item but keep loses its selection, in index order, each
+// with its notifications.
+void DeselectOthers(Window* w, ListData* d, int keep) {
+    HWND wnd = ToHandle(w);
+    for (int j = 0; FromHandle(wnd) && j < Count(d); ++j)
+        if (j != keep && At(d, j).selected) SetState(w, d, j, 0, LVIS_SELECTED);
+}
+
+// Changes the state bits of item i.  The parent hears LVN_ITEMCHANGING
+// even when nothing changes, and may refuse; LVN_ITEMCHANGED follows a
+// change.  Selecting an item of a single-selection list deselects the
+// others on the way, and focusing one takes the focus from the item the
+// focus index names, each with notifications of their own.  An item being
+// inserted reports no state and no lParam before the change.
+bool SetState(Window* w, ListData* d, int i, UINT state, UINT mask, bool inserting) {
     if (!Valid(d, i)) return false;
     HWND wnd = ToHandle(w);
-    UINT old = d->items[static_cast<std::size_t>(i)].state;
+    UINT old = inserting ? 0 : StateOf(d, i);
     UINT now = (old & ~mask) | (state & mask);
+    if (NotifyItem(w, LVN_ITEMCHANGING, i, now, old, LVIF_STATE, inserting ? 0 : At(d, i).param) ||
+        !StillThere(wnd, d, i))
+        return false;
     if (now == old) return true;
-    if (NotifyItem(w, d, LVN_ITEMCHANGING, i, now, old, LVIF_STATE) || !FromHandle(wnd) || !Valid(d, i)) return false;
-    UINT gained = now & ~old;
-    if ((gained & LVIS_SELECTED) && (w->style & LVS_SINGLESEL))
-        for (int j = 0; j < Count(d); ++j)
-            if (j != i && (d->items[static_cast<std::size_t>(j)].state & LVIS_SELECTED))
-                ChangeState(w, d, j, 0, LVIS_SELECTED);
-    if (gained & LVIS_FOCUSED)
-        for (int j = 0; j < Count(d); ++j)
-            if (j != i && (d->items[static_cast<std::size_t>(j)].state & LVIS_FOCUSED))
-                ChangeState(w, d, j, 0, LVIS_FOCUSED);
-    if (!FromHandle(wnd) || !Valid(d, i)) return false;
-    Item& item = d->items[static_cast<std::size_t>(i)];
-    old = item.state;
-    item.state = (old & ~mask) | (state & mask);
-    NotifyItem(w, d, LVN_ITEMCHANGED, i, item.state, old, LVIF_STATE);
+    if (mask & LVIS_SELECTED) {
+        if ((state & LVIS_SELECTED) && (w->style & LVS_SINGLESEL)) DeselectOthers(w, d, i);
+        if (!StillThere(wnd, d, i)) return false;
+        At(d, i).selected = (state & LVIS_SELECTED) != 0;
+    }
+    At(d, i).otherState = (At(d, i).otherState & ~mask) | (state & mask & ~kFocusSelect);
+    if (mask & LVIS_FOCUSED) {
+        if (state & LVIS_FOCUSED) {
+            if (d->focus != -1) SetState(w, d, d->focus, 0, LVIS_FOCUSED);
+            if (!StillThere(wnd, d, i)) return false;
+            d->focus = i;
+        } else if (d->focus == i) {
+            d->focus = -1;
+        }
+    }
+    NotifyItem(w, LVN_ITEMCHANGED, i, now, old, LVIF_STATE, At(d, i).param);
     return true;
 }
 
-// Focuses and selects one item, as a click or a key does.
+// Focuses and selects one item, as a click, a key or a label edit does:
+// the others lose their selection before the item changes.
 void Choose(Window* w, ListData* d, int i) {
-    if (!(w->style & LVS_SINGLESEL))
-        for (int j = 0; j < Count(d); ++j)
-            if (j != i) ChangeState(w, d, j, 0, LVIS_SELECTED);
-    ChangeState(w, d, i, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    HWND wnd = ToHandle(w);
+    DeselectOthers(w, d, i);
+    if (StillThere(wnd, d, i)) SetState(w, d, i, kFocusSelect, kFocusSelect);
 }
 
-int Focused(ListData* d) {
-    for (int i = 0; i < Count(d); ++i)
-        if (d->items[static_cast<std::size_t>(i)].state & LVIS_FOCUSED) return i;
-    return -1;
-}
-
-void SetItemText(Window* w, ListData* d, int i, const char* text, bool resort) {
-    d->items[static_cast<std::size_t>(i)].text = text ? text : "";
-    if (!resort || !Sorted(w)) return;
-    Item moved = std::move(d->items[static_cast<std::size_t>(i)]);
-    d->items.erase(d->items.begin() + i);
-    int at = SortedPosition(w, d, moved.text);
-    d->items.insert(d->items.begin() + at, std::move(moved));
-    if (d->editItem == i) {
-        d->editItem = at;
-    } else if (d->editItem >= 0) {
-        if (d->editItem > i) --d->editItem;
-        if (d->editItem >= at) ++d->editItem;
-    }
+// Item i's text, with LVN_ITEMCHANGING and (when it changes) LVN_ITEMCHANGED.
+// The list keeps its order: a sorted list does not move the item.
+bool SetItemText(Window* w, ListData* d, int i, const char* text) {
+    HWND wnd = ToHandle(w);
+    std::string now = text && !IsTextCallback(text) ? text : "";
+    if (NotifyItem(w, LVN_ITEMCHANGING, i, 0, 0, LVIF_TEXT, At(d, i).param) || !StillThere(wnd, d, i)) return false;
+    if (At(d, i).text == now) return true;
+    At(d, i).text = std::move(now);
+    NotifyItem(w, LVN_ITEMCHANGED, i, 0, 0, LVIF_TEXT, At(d, i).param);
+    return true;
 }
 
 int Insert(Window* w, ListData* d, const LVITEMA* item) {
     if (!item || item->iSubItem != 0 || item->iItem < 0) return -1;
     Item entry;
-    if ((item->mask & LVIF_TEXT) && item->pszText && item->pszText != reinterpret_cast<LPSTR>(-1))
-        entry.text = item->pszText;
+    if ((item->mask & LVIF_TEXT) && item->pszText && !IsTextCallback(item->pszText)) entry.text = item->pszText;
     if (item->mask & LVIF_IMAGE) entry.image = item->iImage;
     if (item->mask & LVIF_PARAM) entry.param = item->lParam;
     int at = Sorted(w) ? SortedPosition(w, d, entry.text) : std::min(item->iItem, Count(d));
     d->items.insert(d->items.begin() + at, std::move(entry));
     if (d->editItem >= at) ++d->editItem;
+    // The focus index follows its item, except while the new item takes
+    // the focus: then the old index loses it, whatever item now stands
+    // there.  An item inserted selected where the focused one stood leaves
+    // no item focused.
+    UINT state = (item->mask & LVIF_STATE) ? item->state & item->stateMask : 0;
+    int shifted = d->focus >= at ? d->focus + 1 : d->focus;
+    int before = d->focus;
+    if (!(state & LVIS_FOCUSED)) d->focus = (state & LVIS_SELECTED) && d->focus == at ? -1 : shifted;
     HWND wnd = ToHandle(w);
-    NotifyItem(w, d, LVN_INSERTITEM, at, 0, 0, 0);
-    // The new item takes its states as any item does, with notifications.
-    if (FromHandle(wnd) && (item->mask & LVIF_STATE) && (item->state & item->stateMask))
-        ChangeState(w, d, at, item->state, item->stateMask);
+    if (state && !SetState(w, d, at, item->state, item->stateMask, true) && FromHandle(wnd) && d->focus == before)
+        d->focus = shifted;
+    if (!StillThere(wnd, d, at)) return FromHandle(wnd) ? at : -1;
+    NotifyItem(w, LVN_INSERTITEM, at, 0, 0, 0, At(d, at).param);
     return at;
 }
 
 void EndLabelEdit(Window* w, ListData* d, bool accept);
 
+// The item gives up its focus and selection, with notifications, before
+// it goes.  A focus it had passes, unannounced, to the item that takes its
+// place (the one before it when it was the last).
 bool Delete(Window* w, ListData* d, int i) {
     if (!Valid(d, i)) return false;
     HWND wnd = ToHandle(w);
     if (d->edit && d->editItem == i) EndLabelEdit(w, d, false);
-    // The item gives up the focus and the selection before it goes.
-    if (FromHandle(wnd) && Valid(d, i)) ChangeState(w, d, i, 0, LVIS_FOCUSED | LVIS_SELECTED);
-    if (!FromHandle(wnd) || !Valid(d, i)) return false;
-    NotifyItem(w, d, LVN_DELETEITEM, i, 0, 0, 0);
-    if (!FromHandle(wnd) || !Valid(d, i)) return false;
+    if (!StillThere(wnd, d, i)) return false;
+    bool hadFocus = d->focus == i;
+    SetState(w, d, i, 0, kFocusSelect);
+    if (!StillThere(wnd, d, i)) return false;
+    NotifyItem(w, LVN_DELETEITEM, i, 0, 0, 0, At(d, i).param);
+    if (!StillThere(wnd, d, i)) return false;
     d->items.erase(d->items.begin() + i);
+    if (hadFocus && (d->focus == -1 || d->focus == i))
+        d->focus = std::min(i, Count(d) - 1);
+    else if (d->focus > i)
+        --d->focus;
     if (d->editItem > i) --d->editItem;
     return true;
 }
 
+// LVN_DELETEALLITEMS, then (unless the parent answered TRUE) an
+// LVN_DELETEITEM for each item, the last first.
 void DeleteAll(Window* w, ListData* d) {
     if (d->items.empty()) return;
     HWND wnd = ToHandle(w);
     if (d->edit) EndLabelEdit(w, d, false);
-    bool quiet = NotifyItem(w, d, LVN_DELETEALLITEMS, -1, 0, 0, 0) != 0;
+    bool quiet = NotifyItem(w, LVN_DELETEALLITEMS, -1, 0, 0, 0, 0) != 0;
     if (!FromHandle(wnd)) return;
     if (!quiet)
-        for (int i = 0; i < Count(d); ++i) NotifyItem(w, d, LVN_DELETEITEM, i, 0, 0, 0);
+        for (int i = Count(d) - 1; FromHandle(wnd) && i >= 0; --i)
+            if (Valid(d, i)) NotifyItem(w, LVN_DELETEITEM, i, 0, 0, 0, At(d, i).param);
+    if (!FromHandle(wnd)) return;
     d->items.clear();
+    d->focus = -1;
     d->scrollX = 0;
 }
 
@@ -260,18 +324,28 @@ LRESULT CALLBACK LabelEditProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return EditProc(wnd, msg, wp, lp);
 }
 
+void FillDispInfo(ListData* d, int i, NMLVDISPINFOA& info) {
+    info.item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
+    info.item.iItem = i;
+    if (!Valid(d, i)) return;
+    info.item.state = StateOf(d, i);
+    info.item.stateMask = ~0u;
+    info.item.lParam = At(d, i).param;
+}
+
+// The item becomes the focused and selected one, the parent hears
+// LVN_BEGINLABELEDITA (and may refuse), then the editor takes the focus.
+// An edit already open is cancelled first.
 HWND BeginLabelEdit(Window* w, ListData* d, int i) {
     HWND wnd = ToHandle(w);
-    if (d->edit) EndLabelEdit(w, d, true);
-    if (!FromHandle(wnd) || !Valid(d, i)) return nullptr;
-    // Editing makes the item the focused and selected one.
+    if (d->edit) EndLabelEdit(w, d, false);
+    if (!StillThere(wnd, d, i)) return nullptr;
     Choose(w, d, i);
-    if (!FromHandle(wnd) || !Valid(d, i)) return nullptr;
+    if (!StillThere(wnd, d, i)) return nullptr;
     RECT r = ItemPart(w, d, i, LVIR_LABEL);
-    HWND edit = CreateWindowExA(0, "Edit", d->items[static_cast<std::size_t>(i)].text.c_str(),
-                                WS_CHILD | WS_BORDER | ES_AUTOHSCROLL, r.left, r.top, r.right - r.left,
-                                r.bottom - r.top, wnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelEditId)),
-                                w->instance, nullptr);
+    HWND edit = CreateWindowExA(0, "Edit", At(d, i).text.c_str(), WS_CHILD | WS_BORDER | ES_AUTOHSCROLL, r.left,
+                                r.top, r.right - r.left, r.bottom - r.top, wnd,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelEditId)), w->instance, nullptr);
     Window* e = FromHandle(edit);
     if (!e) return nullptr;
     e->proc = LabelEditProc;
@@ -279,12 +353,10 @@ HWND BeginLabelEdit(Window* w, ListData* d, int i) {
     d->editItem = i;
     // The parent may look at the editor (LVM_GETEDITCONTROL) or refuse.
     NMLVDISPINFOA info{};
-    info.item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
-    info.item.iItem = i;
-    info.item.state = d->items[static_cast<std::size_t>(i)].state;
-    info.item.pszText = const_cast<char*>(d->items[static_cast<std::size_t>(i)].text.c_str());
-    info.item.cchTextMax = static_cast<int>(d->items[static_cast<std::size_t>(i)].text.size() + 1);
-    info.item.lParam = d->items[static_cast<std::size_t>(i)].param;
+    FillDispInfo(d, i, info);
+    std::string text = At(d, i).text;
+    info.item.pszText = text.data();
+    info.item.cchTextMax = static_cast<int>(text.size() + 1);
     LRESULT refused = NotifyParent(w, LVN_BEGINLABELEDITA, &info.hdr);
     if (!FromHandle(wnd)) return nullptr;
     if (refused || d->edit != edit || !FromHandle(edit)) {
@@ -301,6 +373,8 @@ HWND BeginLabelEdit(Window* w, ListData* d, int i) {
     return FromHandle(edit) && d->edit == edit ? edit : nullptr;
 }
 
+// LVN_ENDLABELEDITA carries the edited text, or null when the edit was
+// cancelled or left the text empty or as it was; the parent's TRUE sets it.
 void EndLabelEdit(Window* w, ListData* d, bool accept) {
     if (!d->edit || d->ending) return;
     d->ending = true;
@@ -308,20 +382,21 @@ void EndLabelEdit(Window* w, ListData* d, bool accept) {
     int i = d->editItem;
     char text[1024] = "";
     GetWindowTextA(edit, text, sizeof text);
+    bool given = accept && text[0] && Valid(d, i) && At(d, i).text != text;
     NMLVDISPINFOA info{};
-    info.item.mask = LVIF_TEXT | LVIF_PARAM;
-    info.item.iItem = i;
-    info.item.pszText = accept ? text : nullptr;
-    info.item.cchTextMax = accept ? static_cast<int>(sizeof text) : 0;
-    info.item.lParam = Valid(d, i) ? d->items[static_cast<std::size_t>(i)].param : 0;
+    FillDispInfo(d, i, info);
+    info.item.pszText = given ? text : nullptr;
+    info.item.cchTextMax = given ? static_cast<int>(sizeof text) : 0;
     LRESULT keep = NotifyParent(w, LVN_ENDLABELEDITA, &info.hdr);
     if (!FromHandle(wnd)) return;
     i = d->editItem;
     d->edit = nullptr;
     d->editItem = -1;
-    if (accept && keep && Valid(d, i)) SetItemText(w, d, i, text, true);
-    DestroyWindow(edit);
-    d->ending = false;
+    if (given && keep && Valid(d, i)) SetItemText(w, d, i, text);
+    if (FromHandle(wnd)) {
+        DestroyWindow(edit);
+        d->ending = false;
+    }
 }
 
 void CopyItemText(const Item& item, LVITEMA* out) {
@@ -330,9 +405,9 @@ void CopyItemText(const Item& item, LVITEMA* out) {
 }
 
 int NextItem(ListData* d, int start, UINT flags) {
-    UINT want = flags & (LVNI_FOCUSED | LVNI_SELECTED);
+    UINT want = flags & kFocusSelect;
     for (int i = std::max(start + 1, 0); i < Count(d); ++i)
-        if ((d->items[static_cast<std::size_t>(i)].state & want) == want) return i;
+        if ((StateOf(d, i) & want) == want) return i;
     return -1;
 }
 
@@ -369,7 +444,7 @@ void EnsureVisible(Window* w, ListData* d, int i) {
 void Navigate(Window* w, ListData* d, WPARAM key) {
     int count = Count(d);
     if (count == 0) return;
-    int at = Focused(d), per = PerColumn(w), to = at;
+    int at = d->focus, per = PerColumn(w), to = at;
     switch (key) {
     case VK_UP: to = at < 0 ? 0 : std::max(at - 1, 0); break;
     case VK_DOWN: to = at < 0 ? 0 : std::min(at + 1, count - 1); break;
@@ -379,6 +454,7 @@ void Navigate(Window* w, ListData* d, WPARAM key) {
     case VK_END: to = count - 1; break;
     default: return;
     }
+    if (to == at) return;
     Choose(w, d, to);
     EnsureVisible(w, d, to);
 }
@@ -390,8 +466,13 @@ LRESULT MouseNotify(Window* w, ListData* d, UINT code, LPARAM lp) {
     NMITEMACTIVATE nm{};
     nm.iItem = hit.iItem;
     nm.ptAction = hit.pt;
-    nm.lParam = Valid(d, hit.iItem) ? d->items[static_cast<std::size_t>(hit.iItem)].param : 0;
+    nm.lParam = Valid(d, hit.iItem) ? At(d, hit.iItem).param : 0;
     HWND wnd = ToHandle(w);
+    if (code == NM_DBLCLK) {
+        NMHDR released{};
+        NotifyParent(w, NM_RELEASEDCAPTURE, &released);
+        if (!FromHandle(wnd)) return 0;
+    }
     NotifyParent(w, code, &nm.hdr);
     if (code == NM_DBLCLK && FromHandle(wnd) && hit.iItem >= 0 && Valid(d, hit.iItem)) {
         NMITEMACTIVATE activate = nm;
@@ -417,20 +498,21 @@ LRESULT CALLBACK ListViewProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case LVM_DELETEALLITEMS: DeleteAll(w, d); return TRUE;
     case LVM_GETITEMA: {
         if (!item || !Valid(d, item->iItem)) return FALSE;
-        const Item& it = d->items[static_cast<std::size_t>(item->iItem)];
+        const Item& it = At(d, item->iItem);
         if (item->mask & LVIF_TEXT) CopyItemText(it, item);
         if (item->mask & LVIF_IMAGE) item->iImage = it.image;
         if (item->mask & LVIF_PARAM) item->lParam = it.param;
-        if (item->mask & LVIF_STATE) item->state = it.state & item->stateMask;
+        if (item->mask & LVIF_STATE) item->state = StateOf(d, item->iItem) & item->stateMask;
         return TRUE;
     }
     case LVM_SETITEMA: {
         if (!item || !Valid(d, item->iItem) || item->iSubItem != 0) return FALSE;
         int i = item->iItem;
-        if (item->mask & LVIF_TEXT) SetItemText(w, d, i, item->pszText, false);
-        if (item->mask & LVIF_IMAGE) d->items[static_cast<std::size_t>(i)].image = item->iImage;
-        if (item->mask & LVIF_PARAM) d->items[static_cast<std::size_t>(i)].param = item->lParam;
-        if (item->mask & LVIF_STATE) return ChangeState(w, d, i, item->state, item->stateMask) ? TRUE : FALSE;
+        if ((item->mask & LVIF_TEXT) && !SetItemText(w, d, i, item->pszText)) return FALSE;
+        if (!Valid(d, i)) return FALSE;
+        if (item->mask & LVIF_IMAGE) At(d, i).image = item->iImage;
+        if (item->mask & LVIF_PARAM) At(d, i).param = item->lParam;
+        if (item->mask & LVIF_STATE) return SetState(w, d, i, item->state, item->stateMask) ? TRUE : FALSE;
         return TRUE;
     }
     case LVM_GETITEMTEXTA: {
@@ -439,26 +521,26 @@ LRESULT CALLBACK ListViewProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (item->pszText && item->cchTextMax > 0) item->pszText[0] = '\0';
             return 0;
         }
-        CopyItemText(d->items[static_cast<std::size_t>(index)], item);
+        CopyItemText(At(d, index), item);
         return item->pszText && item->cchTextMax > 0 ? static_cast<LRESULT>(std::strlen(item->pszText)) : 0;
     }
     case LVM_SETITEMTEXTA:
         if (!item || !Valid(d, index) || item->iSubItem != 0) return FALSE;
-        SetItemText(w, d, index, item->pszText, false);
-        return TRUE;
+        return SetItemText(w, d, index, item->pszText) ? TRUE : FALSE;
     case LVM_SETITEMSTATE: {
         if (!item) return FALSE;
         if (index == -1) {
-            // Every item; the focus cannot go to all of them.
-            UINT mask = item->stateMask;
-            if (item->state & LVIS_FOCUSED) mask &= ~static_cast<UINT>(LVIS_FOCUSED);
-            for (int i = 0; i < Count(d); ++i) ChangeState(w, d, i, item->state, mask);
+            // Every item in turn; neither the focus nor a single selection
+            // can go to all of them.
+            UINT set = item->state & item->stateMask;
+            if ((set & LVIS_FOCUSED) || ((set & LVIS_SELECTED) && (w->style & LVS_SINGLESEL))) return FALSE;
+            for (int i = 0; FromHandle(wnd) && i < Count(d); ++i) SetState(w, d, i, item->state, item->stateMask);
             return TRUE;
         }
-        return ChangeState(w, d, index, item->state, item->stateMask) ? TRUE : FALSE;
+        return SetState(w, d, index, item->state, item->stateMask) ? TRUE : FALSE;
     }
     case LVM_GETITEMSTATE:
-        return Valid(d, index) ? static_cast<LRESULT>(d->items[static_cast<std::size_t>(index)].state & lp) : 0;
+        return Valid(d, index) ? static_cast<LRESULT>(StateOf(d, index) & static_cast<UINT>(lp)) : 0;
     case LVM_GETNEXTITEM: return NextItem(d, index, static_cast<UINT>(lp));
     case LVM_FINDITEMA: return FindItem(d, index, reinterpret_cast<const LVFINDINFOA*>(lp));
     case LVM_GETITEMRECT: {
@@ -512,7 +594,7 @@ LRESULT CALLBACK ListViewProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (HitTest(w, d, &hit) >= 0) {
             Choose(w, d, hit.iItem);
         } else {
-            for (int i = 0; i < Count(d); ++i) ChangeState(w, d, i, 0, LVIS_SELECTED);
+            DeselectOthers(w, d, -1);
         }
         if (FromHandle(wnd)) MouseNotify(w, d, NM_CLICK, lp);
         return 0;
@@ -528,6 +610,11 @@ LRESULT CALLBACK ListViewProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         NotifyParent(w, NM_KILLFOCUS, &hdr);
         return 0;
     }
+    case WM_COMMAND:
+        // The label editor's notifications go on to the parent, but for
+        // the ones the list view uses itself.
+        if (HIWORD(wp) == EN_UPDATE || HIWORD(wp) == EN_KILLFOCUS || !w->parent) return 0;
+        return SendMessageA(ToHandle(w->parent), WM_COMMAND, wp, lp);
     case WM_DESTROY:
         if (d->edit) EndLabelEdit(w, d, false);
         DeleteAll(w, d);

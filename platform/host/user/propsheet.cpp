@@ -90,7 +90,7 @@ struct SheetData : WindowExtra {
     RECT pageArea{};
     int current = -1;
     bool closed = false;
-    bool saved = false;  // an apply succeeded while a page had changes
+    bool closedByOk = false;
     bool reboot = false;
     bool restart = false;
 };
@@ -193,10 +193,8 @@ bool Apply(HWND sheet, SheetData* d, bool fromOk) {
         }
         if (r == PSNRET_INVALID_NOCHANGEPAGE) return false;
     }
-    bool anyChanged = std::any_of(d->pages.begin(), d->pages.end(), [](const SheetPage& p) { return p.changed; });
     for (SheetPage& page : d->pages) page.changed = false;
     EnableWindow(d->apply, FALSE);
-    if (anyChanged) d->saved = true;
     // The current page was told it was being left; it is active again.
     if (!fromOk && d->current >= 0) NotifyPage(sheet, d->pages[static_cast<std::size_t>(d->current)], PSN_SETACTIVE, 0);
     return true;
@@ -205,24 +203,29 @@ bool Apply(HWND sheet, SheetData* d, bool fromOk) {
 void Ok(HWND sheet, SheetData* d) {
     if (!Apply(sheet, d, true) || !FromHandle(sheet) || d->closed) return;
     d->closed = true;
+    d->closedByOk = true;
 }
 
 // Cancel: the current page may refuse; then every page made so far is
-// reset.  forced closes the sheet even when the page refuses.
-void Cancel(HWND sheet, SheetData* d, bool forced) {
+// reset (PSN_RESET's lParam says whether the close box did it).  forced
+// closes the sheet even when the page refuses.
+enum class CancelBy { Button, CloseBox, NobodyLeft };
+
+void Cancel(HWND sheet, SheetData* d, CancelBy by) {
+    bool forced = by == CancelBy::NobodyLeft;
     if (d->current >= 0 && NotifyPage(sheet, d->pages[static_cast<std::size_t>(d->current)], PSN_QUERYCANCEL, 0) &&
         !forced)
         return;
     if (!FromHandle(sheet) || d->closed) return;
     for (SheetPage& page : d->pages)
-        if (page.wnd) NotifyPage(sheet, page, PSN_RESET, 0);
+        if (page.wnd) NotifyPage(sheet, page, PSN_RESET, by == CancelBy::CloseBox ? TRUE : FALSE);
     d->closed = true;
 }
 
 void Command(HWND sheet, SheetData* d, int id) {
     switch (id) {
     case IDOK: Ok(sheet, d); break;
-    case IDCANCEL: Cancel(sheet, d, false); break;
+    case IDCANCEL: Cancel(sheet, d, CancelBy::Button); break;
     case IDC_APPLY_BUTTON: Apply(sheet, d, false); break;
     default: break;
     }
@@ -273,8 +276,13 @@ LRESULT CALLBACK SheetProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case PSM_PRESSBUTTON: {
-        // As the user's press: a button that is disabled does nothing.
-        HWND button = wp == PSBTN_OK ? d->ok : wp == PSBTN_CANCEL ? d->cancel : wp == PSBTN_APPLYNOW ? d->apply : nullptr;
+        // Apply is pressed even while its button is disabled; OK and
+        // Cancel as the user's press, which a disabled button ignores.
+        if (wp == PSBTN_APPLYNOW) {
+            Command(wnd, d, IDC_APPLY_BUTTON);
+            return 0;
+        }
+        HWND button = wp == PSBTN_OK ? d->ok : wp == PSBTN_CANCEL ? d->cancel : nullptr;
         if (button && IsWindowEnabled(button) && IsWindowVisible(button)) Command(wnd, d, GetDlgCtrlID(button));
         return 0;
     }
@@ -284,7 +292,7 @@ LRESULT CALLBACK SheetProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         if (HIWORD(wp) == BN_CLICKED) Command(wnd, d, LOWORD(wp));
         return 0;
-    case WM_CLOSE: Cancel(wnd, d, false); return 0;
+    case WM_CLOSE: Cancel(wnd, d, CancelBy::CloseBox); return 0;
     default: return DialogDefault(wnd, msg, wp, lp);
     }
 }
@@ -301,9 +309,9 @@ HWND AddButton(HWND sheet, const char* text, int id, int x, int y, DWORD extra) 
 using namespace hostwin;
 
 // The modal sheet.  Answers ID_PSREBOOTSYSTEM when a page asked for a
-// reboot, else ID_PSRESTARTWINDOWS when one asked for a restart, else 1
-// when OK or Apply saved changes (an apply succeeded while a page was
-// marked changed), else 0; -1 for a header or page record it cannot use.
+// reboot, else ID_PSRESTARTWINDOWS when one asked for a restart, whatever
+// closed the sheet; else 1 when OK closed it and 0 when it was cancelled,
+// changes applied or not; -1 for a header or page record it cannot use.
 HOSTWIN_API INT_PTR WINAPI PropertySheetA(LPCPROPSHEETHEADERA header) {
     if (!header || header->dwSize < PROPSHEETHEADERA_V1_SIZE || !(header->dwFlags & PSH_PROPSHEETPAGE) ||
         !header->ppsp || header->nPages == 0)
@@ -390,16 +398,11 @@ HOSTWIN_API INT_PTR WINAPI PropertySheetA(LPCPROPSHEETHEADERA header) {
             // Without a user, or when the user has nothing more to do, the
             // sheet is cancelled; a page that refuses cannot keep it open.
             if (!agent || !agent->step || !agent->step(UserAgentContext(), sheet)) {
-                if (FromHandle(sheet) && !d->closed) Cancel(sheet, d, true);
+                if (FromHandle(sheet) && !d->closed) Cancel(sheet, d, CancelBy::NobodyLeft);
                 break;
             }
         }
-        {
-            result = d->reboot ? ID_PSREBOOTSYSTEM
-                     : d->restart ? ID_PSRESTARTWINDOWS
-                     : d->saved    ? 1
-                                   : 0;
-        }
+        result = d->reboot ? ID_PSREBOOTSYSTEM : d->restart ? ID_PSRESTARTWINDOWS : d->closedByOk ? 1 : 0;
     }
     if (owner && FromHandle(header->hwndParent) && !ownerWasDisabled) EnableWindow(header->hwndParent, TRUE);
     if (FromHandle(sheet)) DestroyWindow(sheet);
