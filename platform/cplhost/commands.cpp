@@ -187,16 +187,19 @@ public:
         kind_ = KindOf(control_);
         if (command_.kind == CommandKind::Help) return Help();
         if (command_.kind == CommandKind::Expect) return Expect();
+        if (int result = CheckKind()) return result;
         // A disabled control takes no input, as for a user.
-        bool enabled = IsWindowEnabled(control_);
+        if (!IsWindowEnabled(control_)) return kRunOk;
         switch (command_.kind) {
-        case CommandKind::Click: return enabled ? Click() : kRunOk;
-        case CommandKind::Select: return enabled ? Select() : Need(ControlKind::Combo);
-        case CommandKind::Type: return enabled ? Type() : Need(ControlKind::Combo);
-        case CommandKind::Focus: return enabled ? Focus() : Need(ControlKind::ListView);
-        case CommandKind::DblClick: return enabled ? DoubleClick() : Need(ControlKind::ListView);
-        case CommandKind::Key: return enabled ? Key() : Need(ControlKind::ListView);
-        case CommandKind::Rename: return enabled ? Rename() : Need(ControlKind::ListView);
+        case CommandKind::Click: SendMessageA(control_, BM_CLICK, 0, 0); return kRunOk;
+        case CommandKind::Select: return Select();
+        case CommandKind::Type: return Type();
+        case CommandKind::Focus: return Focus();
+        case CommandKind::DblClick: return DoubleClick();
+        case CommandKind::Key:
+            SendMessageA(control_, WM_KEYDOWN, static_cast<WPARAM>(command_.number), 1);
+            return kRunOk;
+        case CommandKind::Rename: return Rename();
         default: return Fail(kRunScriptError, "not a command for a control");
         }
     }
@@ -207,10 +210,23 @@ private:
         return result;
     }
 
-    int Need(ControlKind kind) {
-        if (kind_ == kind) return kRunOk;
-        return Fail(kRunScriptError, "control " + std::to_string(command_.control) + " is a " + KindName(kind_) +
-                                         ", not a " + KindName(kind));
+    int NotA(const char* kind) {
+        return Fail(kRunScriptError,
+                    "control " + std::to_string(command_.control) + " is a " + KindName(kind_) + ", not a " + kind);
+    }
+
+    // The control must be of the kind that the command works on.
+    int CheckKind() {
+        switch (command_.kind) {
+        case CommandKind::Click:
+            if (kind_ == ControlKind::PushButton || kind_ == ControlKind::CheckBox ||
+                kind_ == ControlKind::RadioButton)
+                return kRunOk;
+            return NotA("button");
+        case CommandKind::Select:
+        case CommandKind::Type: return kind_ == ControlKind::Combo ? kRunOk : NotA(KindName(ControlKind::Combo));
+        default: return kind_ == ControlKind::ListView ? kRunOk : NotA(KindName(ControlKind::ListView));
+        }
     }
 
     bool IsListOrCombo() const { return kind_ == ControlKind::Combo || kind_ == ControlKind::ListView; }
@@ -231,20 +247,11 @@ private:
         return kRunOk;
     }
 
-    int Click() {
-        if (kind_ != ControlKind::PushButton && kind_ != ControlKind::CheckBox && kind_ != ControlKind::RadioButton)
-            return Fail(kRunScriptError,
-                        "control " + std::to_string(command_.control) + " is a " + KindName(kind_) + ", not a button");
-        SendMessageA(control_, BM_CLICK, 0, 0);
-        return kRunOk;
-    }
-
     void NotifyCombo(WORD code) {
         SendMessageA(page_, WM_COMMAND, MAKEWPARAM(command_.control, code), reinterpret_cast<LPARAM>(control_));
     }
 
     int Select() {
-        if (int result = Need(ControlKind::Combo)) return result;
         LRESULT index;
         if (command_.byIndex) {
             index = command_.number;
@@ -255,8 +262,8 @@ private:
             index = SendMessageA(control_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                  reinterpret_cast<LPARAM>(command_.text.c_str()));
             if (index == CB_ERR)
-                return Fail(kRunExpectFailed,
-                            "there is no entry " + Quote(command_.text) + "; the entries are " + ItemList(control_, kind_));
+                return Fail(kRunExpectFailed, "there is no entry " + Quote(command_.text) + "; the entries are " +
+                                                  ItemList(control_, kind_));
         }
         SendMessageA(control_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         NotifyCombo(CBN_SELCHANGE);
@@ -264,7 +271,6 @@ private:
     }
 
     int Type() {
-        if (int result = Need(ControlKind::Combo)) return result;
         if ((GetWindowLongA(control_, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST)
             return Fail(kRunScriptError, "combo box " + std::to_string(command_.control) + " has no edit field");
         SendMessageA(control_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command_.text.c_str()));
@@ -274,7 +280,6 @@ private:
 
     // The item TEXT of the list view, or a failure.
     int FindListItem(int& index) {
-        if (int result = Need(ControlKind::ListView)) return result;
         index = FindItem(control_, kind_, command_.text);
         if (index < 0)
             return Fail(kRunExpectFailed,
@@ -301,12 +306,6 @@ private:
         ClientToScreen(control_, &screen);
         SetCursorPos(screen.x, screen.y);
         SendMessageA(control_, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(client.x, client.y));
-        return kRunOk;
-    }
-
-    int Key() {
-        if (int result = Need(ControlKind::ListView)) return result;
-        SendMessageA(control_, WM_KEYDOWN, static_cast<WPARAM>(command_.number), 1);
         return kRunOk;
     }
 
@@ -350,9 +349,7 @@ private:
         switch (command_.expect) {
         case ExpectKind::Checked:
         case ExpectKind::Unchecked: {
-            if (kind_ != ControlKind::CheckBox && kind_ != ControlKind::RadioButton)
-                return Fail(kRunScriptError, "control " + std::to_string(command_.control) + " is a " +
-                                                 KindName(kind_) + ", not a check box");
+            if (kind_ != ControlKind::CheckBox && kind_ != ControlKind::RadioButton) return NotA("check box");
             bool checked = SendMessageA(control_, BM_GETCHECK, 0, 0) == BST_CHECKED;
             if (checked == (command_.expect == ExpectKind::Checked)) return kRunOk;
             return Fail(kRunExpectFailed, checked ? "it is checked" : "it is unchecked");
@@ -511,7 +508,8 @@ int ChooseBoxButton(std::deque<AnswerWord>& answers, UINT type, int& button, std
 
 std::string FormatBoxLine(const char* caption, const char* text, int button) {
     // A box without a caption shows "Error".
-    return "box \"" + OneLine(caption ? caption : "Error") + "\" \"" + OneLine(text) + "\" -> " + ButtonName(button) + "\n";
+    return "box \"" + OneLine(caption ? caption : "Error") + "\" \"" + OneLine(text) + "\" -> " + ButtonName(button) +
+           "\n";
 }
 
 std::string FormatHelpLine(HWND wnd, const char* file, UINT command, ULONG_PTR data) {

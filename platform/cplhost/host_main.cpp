@@ -170,7 +170,8 @@ int MessageBoxAgent(void* ctx, HWND, const char* text, const char* caption, UINT
     int button;
     std::string message;
     if (run.interactive && run.user.answers.empty() && (type & MB_TYPEMASK) != MB_OK) {
-        Say(run, std::string("message box \"") + (caption ? caption : "Error") + "\": \"" + (text ? text : "") + "\"\n");
+        Say(run, std::string("message box \"") + (caption ? caption : "Error") + "\": \"" + (text ? text : "") +
+                     "\"\n");
         button = AskAtTerminal(type);
     } else if (int result = ChooseBoxButton(run.user.answers, type, button, message)) {
         std::string where = run.interactive || run.next == 0 ? std::string() : Where(run.script[run.next - 1]);

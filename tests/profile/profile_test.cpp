@@ -119,7 +119,8 @@ const ReadCase kReadCases[] = {
      std::string("a\0B\0\0", 5), 4},
     {"key list cut", "[s]\r\nalpha=1\r\nbeta=2\r\n", "s", nullptr, "foo", 6, std::string("alph\0\0", 6), 4},
     {"key list missing section", "[s]\r\na=1\r\n", "t", nullptr, "foo", 64, std::string("foo\0\0", 5), 3},
-    {"key list empty section", "[s]\r\n; nothing\r\n[t]\r\n", "s", nullptr, "foo", 64, std::string("\0\0", 2), 0},
+    {"key list of a section without keys is the default", "[s]\r\n; nothing\r\n[t]\r\n", "s", nullptr, "foo", 64,
+     std::string("foo\0\0", 5), 3},
     {"section list", "[one]\r\n[Two]\r\n", nullptr, nullptr, "x", 64, std::string("one\0Two\0\0", 9), 8},
     {"the caller's names without their blanks", "[s]\r\nk=v\r\n", " s ", "\tk ", "d", 64, std::string("v\0", 2), 1},
 };
@@ -160,8 +161,8 @@ struct WriteCase {
 const WriteCase kWriteCases[] = {
     {"replace keeps other lines", "; top\r\n[Setup 0]\r\n  Effects = on \r\n\tUseDma = true\r\n", "setup 0", "EFFECTS",
      "off", TRUE, "; top\r\n[Setup 0]\r\nEffects=off\r\n\tUseDma = true\r\n"},
-    {"new key after the section's last entry", "[a]\r\nx=1\r\n\r\n; b next\r\n[b]\r\ny=2\r\n", "A", "z", "3", TRUE,
-     "[a]\r\nx=1\r\nz=3\r\n\r\n; b next\r\n[b]\r\ny=2\r\n"},
+    {"new key after the section's last line, blank lines dropped", "[a]\r\nx=1\r\n\r\n; b next\r\n[b]\r\ny=2\r\n",
+     "A", "z", "3", TRUE, "[a]\r\nx=1\r\n; b next\r\nz=3\r\n[b]\r\ny=2\r\n"},
     {"new key in a section without entries", "[a]\r\n[b]\r\n", "a", "k", "v", TRUE, "[a]\r\nk=v\r\n[b]\r\n"},
     {"new section at the end", "[a]\r\nx=1\r\n", "b", "k", "v", TRUE, "[a]\r\nx=1\r\n[b]\r\nk=v\r\n"},
     {"new section before a closing Ctrl-Z", "[a]\r\nx=1\r\n\x1a", "b", "k", "v", TRUE,

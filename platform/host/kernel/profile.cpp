@@ -5,8 +5,8 @@
 // to, for as long as its size, times and identity stay the same.  Every
 // write makes a new copy next to the file (CR LF line ends) and puts it in
 // the old one's place in one step, so that a failure at any point leaves
-// the old file as it was.  Lines a write does not change keep their bytes:
-// comments, blanks and the case of names.
+// the old file as it was.  Lines a write does not change keep their bytes
+// (comments, blanks inside lines, the case of names); blank lines are dropped.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -99,6 +99,10 @@ Lines ParseFile(const std::string& bytes) {
         start = next;
     }
     return lines;
+}
+
+bool IsBlankLine(const Line& line) {
+    return Trim(line.text).empty();
 }
 
 bool IsEndOfText(const Line& line) {
@@ -414,15 +418,22 @@ bool ChangeLines(Lines& lines, const char* sectionText, const char* keyText, con
         lines.insert(lines.begin() + end + 1, std::move(entry));
         return true;
     }
+    // After the section's last line, its comments included, as the real
+    // function places it.
     std::size_t last = header;
     std::size_t end = SectionEnd(lines, header);
     for (std::size_t i = header + 1; i < end; ++i) {
-        if (lines[i].kind == LineKind::kEntry) {
+        if (!IsBlankLine(lines[i])) {
             last = i;
         }
     }
     lines.insert(lines.begin() + last + 1, std::move(entry));
     return true;
+}
+
+// A rewritten file keeps no blank lines, as the real function writes it.
+void DropBlankLines(Lines& lines) {
+    std::erase_if(lines, IsBlankLine);
 }
 
 }  // namespace
@@ -466,6 +477,10 @@ HOSTWIN_API DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LP
                 names.push_back((*lines)[i].name);
             }
         }
+        if (names.empty()) {  // a section without keys reads like a missing one
+            DWORD copied = CopyList({fallback}, buf, size);
+            return std::min<DWORD>(copied, static_cast<DWORD>(fallback.size()));
+        }
         return CopyList(names, buf, size);
     }
     std::size_t at = header == kNone ? kNone : FindKey(*lines, header, Trim(key));
@@ -500,5 +515,6 @@ HOSTWIN_API BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, L
     if (!ChangeLines(lines, section, key, value)) {
         return TRUE;
     }
+    DropBlankLines(lines);
     return StoreLines(where, std::move(lines)) ? TRUE : FALSE;
 }
