@@ -1,6 +1,4 @@
 // Runs the benchmarks, then prints each figure with its goal.
-#include <cstdio>
-
 #include "bench.h"
 
 #include <fcntl.h>
@@ -9,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,11 +17,15 @@ extern char** environ;
 
 namespace zpbench {
 
+namespace {
+
 struct Figure {
     std::string what;
     double measured, baseline, goal;
 };
 std::vector<Figure> figures;  // in the order measured
+
+}  // namespace
 
 double Median(std::vector<double> values) {
     if (values.empty()) return 0;

@@ -131,7 +131,11 @@ std::string Lower(std::string text) {
 Contents Snapshot() {
     Contents contents;
     for (const std::string& section : ReadList(nullptr, nullptr, 65536)) {
-        for (const std::string& key : ReadList(section.c_str(), "\x01none", 65536)) {
+        // A section that cannot be found by the name listed (a name with a
+        // NUL in it) gives the default back: it has no keys to ask for.
+        const std::vector<std::string> keys = ReadList(section.c_str(), "\x01none", 65536);
+        if (keys.size() == 1 && keys[0] == "\x01none") continue;
+        for (const std::string& key : keys) {
             const auto where = std::make_pair(Lower(section), Lower(key));
             if (contents.count(where)) continue;  // the first of two keys wins
             contents[where] = ReadValue(section.c_str(), key.c_str(), "\x01missing", 65536);
