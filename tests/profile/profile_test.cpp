@@ -165,6 +165,8 @@ const WriteCase kWriteCases[] = {
      "A", "z", "3", TRUE, "[a]\r\nx=1\r\n; b next\r\nz=3\r\n[b]\r\ny=2\r\n"},
     {"new key in a section without entries", "[a]\r\n[b]\r\n", "a", "k", "v", TRUE, "[a]\r\nk=v\r\n[b]\r\n"},
     {"new section at the end", "[a]\r\nx=1\r\n", "b", "k", "v", TRUE, "[a]\r\nx=1\r\n[b]\r\nk=v\r\n"},
+    {"an entry named with a Ctrl-Z is no closing line", "[q]\r\n\x1az=2\r\n", "x", "k", "v", TRUE,
+     "[q]\r\n\x1az=2\r\n[x]\r\nk=v\r\n"},
     {"new section before a closing Ctrl-Z", "[a]\r\nx=1\r\n\x1a", "b", "k", "v", TRUE,
      "[a]\r\nx=1\r\n[b]\r\nk=v\r\n\x1a"},
     {"creates the file", nullptr, "zpvelt", "memcfg", "RAM", TRUE, "[zpvelt]\r\nmemcfg=RAM\r\n"},

@@ -105,8 +105,10 @@ bool IsBlankLine(const Line& line) {
     return Trim(line.text).empty();
 }
 
+// A closing Ctrl-Z line; an entry whose name happens to begin with one is
+// an entry like any other.
 bool IsEndOfText(const Line& line) {
-    return !line.text.empty() && line.text.front() == '\x1a';
+    return line.kind == LineKind::kOther && !line.text.empty() && line.text.front() == '\x1a';
 }
 
 // Every line ends with CR LF, but for a closing Ctrl-Z line.
