@@ -561,3 +561,17 @@ std::string DescribePage(HWND sheet) {
     });
     return text;
 }
+
+// The applet library of either runner: a bare name is looked for in the
+// system directory, anything else is taken as the path it is.
+bool FindLibrary(const char* name, std::string& path) {
+    if (std::strpbrk(name, "\\/:")) {
+        path = name;
+        return true;
+    }
+    char windows[MAX_PATH] = "";
+    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length >= sizeof windows) return false;
+    path = std::string(windows) + "\\SYSTEM\\" + name;
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}

@@ -47,6 +47,10 @@ bool BoxHasButton(UINT type, AnswerWord answer);
 const char* BoxButtonList(UINT type);
 int ButtonOfAnswer(AnswerWord answer);
 
+// Where the runner finds the applet library: a bare name in the machine's
+// system directory, anything else as the path it is.
+bool FindLibrary(const char* name, std::string& path);
+
 // The transcript line box "CAPTION" "TEXT" -> ANSWER.
 std::string FormatBoxLine(const char* caption, const char* text, int button);
 // The transcript line help "FILE" ID of a WinHelpA request; empty for

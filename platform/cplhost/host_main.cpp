@@ -192,20 +192,6 @@ void HelpAgent(void* ctx, HWND wnd, const char* file, UINT command, ULONG_PTR da
     Say(*static_cast<HostRun*>(ctx), FormatHelpLine(wnd, file, command, data));
 }
 
-// The library: a bare name is looked for in the system directory, anything
-// else is taken as the path it is.
-bool FindLibrary(const char* name, std::string& path) {
-    if (std::strpbrk(name, "\\/:")) {
-        path = name;
-        return true;
-    }
-    char windows[MAX_PATH] = "";
-    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    if (length == 0 || length >= sizeof windows) return false;
-    path = std::string(windows) + "\\SYSTEM\\" + name;
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 int Usage() {
     std::fprintf(stderr, "usage: cplhost [--script FILE] [%s] LIBRARY.CPL\n", kRunnerEntry);
     return kRunScriptError;

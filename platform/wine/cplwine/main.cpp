@@ -396,20 +396,6 @@ bool ReadAll(std::FILE* file, std::string& text) {
     return !std::ferror(file);
 }
 
-// A bare name is looked for in the system directory of the machine
-// (C:\WINDOWS\SYSTEM), anything else is taken as the path it is.
-bool FindLibrary(const char* name, std::string& path) {
-    if (std::strpbrk(name, "\\/:")) {
-        path = name;
-        return true;
-    }
-    char windows[MAX_PATH] = "";
-    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    if (length == 0 || length >= sizeof windows) return false;
-    path = std::string(windows) + "\\SYSTEM\\" + name;
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 int Usage() {
     std::fprintf(stderr, "usage: cplwine [--script FILE | --pictures DIR] [%s] LIBRARY.CPL\n", kRunnerEntry);
     return kRunScriptError;
